@@ -214,10 +214,25 @@ bool BringToForeground(HWND hwnd) {
       3000ms);
 }
 
+bool CursorAt(int x, int y) {
+  POINT at{};
+  GetCursorPos(&at);
+  return at.x == x && at.y == y;
+}
+
 void MoveMouse(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT move = MouseInput(MOUSEEVENTF_MOVE);
-  SendInputs({move});
+  // Absolute coordinates are normalised to 0..65535 over the primary screen. Under Xvfb a late
+  // pointer event from the X server can put the cursor back, so the move is repeated until the
+  // cursor has stayed where it was sent.
+  INPUT move = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+  move.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  move.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    SendInputs({move});
+    if (!CursorAt(x, y)) continue;
+    Sleep(40);
+    if (CursorAt(x, y)) return;
+  }
 }
 
 void LeftButtonDown() { SendInputs({MouseInput(MOUSEEVENTF_LEFTDOWN)}); }
@@ -255,6 +270,43 @@ void TypeText(const std::string& gbk) {
     inputs.push_back(input);
   }
   SendInputs(inputs);
+}
+
+POINT Centre(HWND hwnd) {
+  RECT rect = WindowRect(hwnd);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+HWND OpenMenu(Program& program, ControlId from) {
+  HWND main = program.MainWindow();
+  HWND control = program.Control(from);
+  if (!main || !control || !BringToForeground(main)) return nullptr;
+  POINT centre = Centre(control);
+  if (from == ControlId::编辑框1) {
+    MoveMouse(centre.x, centre.y);
+    RightButtonDown();
+    RightButtonUp();
+  } else {
+    ClickAt(centre.x, centre.y);
+  }
+  HWND menu = nullptr;
+  WaitUntil([&] {
+    auto menus = program.TopLevelWindows("#32768");
+    menu = menus.empty() ? nullptr : menus.back();
+    return menu != nullptr;
+  });
+  return menu;
+}
+
+bool PickMenuItem(HWND menu, int index) {
+  for (int i = 0; i <= index; ++i) PressKey(VK_DOWN);
+  PressKey(VK_RETURN);
+  return WaitUntil([&] { return !IsWindowVisible(menu); });
+}
+
+bool ChooseMenuItem(Program& program, ControlId from, int index) {
+  HWND menu = OpenMenu(program, from);
+  return menu && PickMenuItem(menu, index);
 }
 
 std::string EditText(HWND edit) {

@@ -84,6 +84,18 @@ void PressKeys(std::initializer_list<WORD> held, WORD vk);
 // Types text through WM_CHAR-producing Unicode input; GBK strings are converted first.
 void TypeText(const std::string& gbk);
 
+// Opens a pop-up menu of the program with real input: a click on an image button, or a press of
+// the right button in the middle of the text area for 编辑框1. Returns the menu window
+// ("#32768"), or null when none appeared.
+HWND OpenMenu(Program& program, ControlId from);
+// Chooses item `index` of the open menu, counting from 0 and skipping separators, with the arrow
+// keys and Enter; waits until the menu has closed.
+bool PickMenuItem(HWND menu, int index);
+// Both of the above.
+bool ChooseMenuItem(Program& program, ControlId from, int index);
+// The centre of a window in screen coordinates.
+POINT Centre(HWND hwnd);
+
 // The text of an edit control in another process (WM_GETTEXT with a timeout).
 std::string EditText(HWND edit);
 
