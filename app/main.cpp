@@ -3,4 +3,6 @@
 
 #include "app/program.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return ProgramStart(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  return ProgramStart();
+}

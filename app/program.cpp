@@ -60,7 +60,9 @@ int RunMessageLoop(MainWindow& window) {
 
 }  // namespace
 
-void ReleaseGlobals() { LastSearchText.reset(); }
+void ReleaseGlobals() {
+  LastSearchText.reset();
+}
 
 void SettleShowState(MainWindow& window) {
   window.SetShowState(2);
@@ -73,7 +75,8 @@ int ProgramStart() {
   EnterProgramDirectory();
   exitHook = ReleaseGlobals;
 
-  std::unique_ptr<MainWindow> window = MainWindow::Create(GetModuleHandleA(nullptr), MainWindowGone);
+  std::unique_ptr<MainWindow> window =
+      MainWindow::Create(GetModuleHandleA(nullptr), MainWindowGone);
   if (!window) FatalError("载入启动窗口失败");
   if (IsWindow(window->Handle())) ShowWindow(window->Handle(), SW_SHOW);
 

@@ -76,17 +76,32 @@ TEST(Lifecycle, CurrentFolderIsTheProgramsFolderWhereverItWasStartedFrom) {
   EXPECT_STRCASEEQ(program.CurrentFolder().c_str(), TestFolder().c_str());
 }
 
-TEST(Lifecycle, FatalErrorShowsItsMessageAndExitsWithMinusOne) {
+struct FatalCase {
+  const char* role;
+  const char* message;
+};
+
+class FatalStop : public testing::TestWithParam<FatalCase> {};
+
+TEST_P(FatalStop, ShowsItsMessageAndExitsWithMinusOne) {
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, MAX_PATH);
-  Program child({}, self, "--child=fatal-error");
+  Program child({}, self, std::string("--child=") + GetParam().role);
   ASSERT_TRUE(child.Started());
   HWND box = child.WaitForDialog("错误");
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageText(box), "运行时出错!\r\n\r\n错误信息：分配 100 字节内存失败!\r\n");
+  EXPECT_EQ(MessageText(box),
+            std::string("运行时出错!\r\n\r\n错误信息：") + GetParam().message + "\r\n");
   EXPECT_EQ(child.WaitForExit(300ms), STILL_ACTIVE) << "the process waits for the box";
   PressButton(box, IDOK);
   EXPECT_EQ(child.WaitForExit(), kFatalExitCode);
 }
+
+INSTANTIATE_TEST_SUITE_P(Lifecycle, FatalStop,
+                         testing::Values(FatalCase{"fatal-error", "载入启动窗口失败"},
+                                         FatalCase{"out-of-memory",
+                                                   sizeof(void*) == 8
+                                                       ? "分配 1125899906842624 字节内存失败!"
+                                                       : "分配 2147483648 字节内存失败!"}));
 
 }  // namespace
