@@ -232,6 +232,14 @@ void MainWindow::SetCaption(ControlId id, std::string_view text) {
   InvalidateRect(label, nullptr, FALSE);
 }
 
+void MainWindow::SetTimerPeriod(int period) {
+  period = std::max(period, 0);
+  if (period == timerPeriod_) return;
+  timerPeriod_ = period;
+  KillTimer(hwnd_, kClockTimerId);
+  if (period > 0) SetTimer(hwnd_, kClockTimerId, UINT(period), nullptr);
+}
+
 std::string MainWindow::Caption(ControlId id) const {
   HWND control = Control(id);
   std::string text(GetWindowTextLengthA(control), '\0');

@@ -32,6 +32,10 @@ class MainWindow {
   void SetVisible(ControlId id, bool visible);
   void SetCaption(ControlId id, std::string_view text);
   std::string Caption(ControlId id) const;
+  // The period of 时钟1 in ms; a negative value counts as 0 (stopped). Writing the period the timer
+  // already has changes nothing; another value restarts the countdown with it.
+  void SetTimerPeriod(int period);
+  int TimerPeriod() const { return timerPeriod_; }
 
   // Posts a private message; the window is destroyed once when it arrives, however often asked.
   void RequestDestroy();
@@ -62,6 +66,7 @@ class MainWindow {
   HWND hwnd_ = nullptr;
   void (*onGone_)() = nullptr;
   int storedShowState_ = 1;
+  int timerPeriod_ = kTimerPeriodAtStart;
   bool destroyPending_ = false;
   std::unique_ptr<TextArea> textArea_;
   std::vector<HFONT> fonts_;

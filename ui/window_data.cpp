@@ -3,6 +3,9 @@
 
 #include "app/program.h"
 #include "document/document_commands.h"
+#include "status/status_line.h"
+#include "tools/launch_commands.h"
+#include "tools/shut_down.h"
 #include "ui/title_bar.h"
 
 namespace {
@@ -61,23 +64,24 @@ constexpr MenuItemData kMenuTree[] = {
   {1, "清空",           nullptr},
   {1, "查找",           nullptr},
   {1, "-",              nullptr},
-  {1, "打开网址",       nullptr},
+  {1, "打开网址",       OpenSelectedUrl},
   {0, "功能",           nullptr},
-  {1, "聊QQ",           nullptr},
-  {1, "打开浏览器",     nullptr},
+  {1, "聊QQ",           ChatWithContact},
+  {1, "打开浏览器",     OpenBrowser},
   {1, "-",              nullptr},
-  {1, "关机",           nullptr},
-  {1, "重启",           nullptr},
+  {1, "关机",           ShutDown},
+  {1, "重启",           Restart},
   {1, "-",              nullptr},
-  {1, "运行",           nullptr},
-  {1, "打开CMD",        nullptr},
-  {1, "打开注册表",     nullptr},
-  {1, "打开组策略",     nullptr},
-  {1, "打开任务管理器", nullptr},
+  {1, "运行",           RunDocument},
+  {1, "打开CMD",        OpenCommandPrompt},
+  {1, "打开注册表",     OpenRegistryEditor},
+  {1, "打开组策略",     OpenGroupPolicy},
+  {1, "打开任务管理器", OpenTaskManager},
 };
 
 constexpr EventBinding kEventBindings[] = {
   {ControlId::MainWindow, Event::Created,         SettleShowState},
+  {ControlId::MainWindow, Event::Created,         ShowAddressLine},
   {超级按钮1,             Event::Click,           PopUpFileMenu},
   {超级按钮2,             Event::Click,           PopUpEditMenu},
   {超级按钮4,             Event::Click,           PopUpFunctionsMenu},
@@ -86,6 +90,7 @@ constexpr EventBinding kEventBindings[] = {
   {图形按钮4,             Event::Click,           RollUp},
   {图形按钮5,             Event::Click,           Unroll},
   {关闭,                  Event::Click,           ExitProgram},
+  {时钟1,                 Event::Tick,            ShowClockLine},
 };
 // clang-format on
 
