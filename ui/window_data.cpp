@@ -3,6 +3,7 @@
 
 #include "app/program.h"
 #include "document/document_commands.h"
+#include "editing/editing_commands.h"
 #include "status/status_line.h"
 #include "tools/launch_commands.h"
 #include "tools/shut_down.h"
@@ -52,17 +53,17 @@ constexpr MenuItemData kMenuTree[] = {
   {1, "打印",           nullptr},
   {1, "退出",           ExitProgram},
   {0, "编辑",           nullptr},
-  {1, "全选",           nullptr},
+  {1, "全选",           SelectAllText},
   {1, "-",              nullptr},
-  {1, "剪切",           nullptr},
-  {1, "复制",           nullptr},
-  {1, "粘贴",           nullptr},
+  {1, "剪切",           CutToClipboard},
+  {1, "复制",           CopyToClipboard},
+  {1, "粘贴",           PasteFromClipboard},
   {1, "字体",           nullptr},
-  {1, "小写转大写",     nullptr},
-  {1, "大写转小写",     nullptr},
+  {1, "小写转大写",     ConvertSelectionToUpper},
+  {1, "大写转小写",     ConvertSelectionToLower},
   {1, "-",              nullptr},
   {1, "清空",           nullptr},
-  {1, "查找",           nullptr},
+  {1, "查找",           FindInDocument},
   {1, "-",              nullptr},
   {1, "打开网址",       OpenSelectedUrl},
   {0, "功能",           nullptr},
@@ -86,6 +87,7 @@ constexpr EventBinding kEventBindings[] = {
   {超级按钮2,             Event::Click,           PopUpEditMenu},
   {超级按钮4,             Event::Click,           PopUpFunctionsMenu},
   {编辑框1,               Event::RightButtonDown, PopUpEditMenuAtMouse},
+  {编辑框1,               Event::TextChanged,     ApplyScrollBarRule},
   {最小化,                Event::Click,           Minimise},
   {图形按钮4,             Event::Click,           RollUp},
   {图形按钮5,             Event::Click,           Unroll},
