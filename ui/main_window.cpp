@@ -136,8 +136,10 @@ HWND MainWindow::CreateControl(const ControlData& data) {
     case ControlKind::Timer:
       // The timer counts from its creation; its ticks arrive once the message loop runs.
       return SetTimer(hwnd_, kClockTimerId, kTimerPeriodAtStart, nullptr) ? hwnd_ : nullptr;
-    case ControlKind::CommonDialog:
     case ControlKind::Printer:
+      printer_ = std::make_unique<::Printer>(hwnd_);
+      return hwnd_;
+    case ControlKind::CommonDialog:
     case ControlKind::MenuSkin:
       return hwnd_;
   }
@@ -349,6 +351,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // A close from outside (Alt+F4, the taskbar, another program) asks about unsaved text too.
       if (MayEndProgram(*this)) DestroyWindow(hwnd_);
       return 0;
+    case WM_DESTROY:
+      // A print job still open when the program ends is abandoned, as "中止打印" does.
+      if (printer_) printer_->AbortPrintJob();
+      break;
     case WM_QUERYENDSESSION:
       return MayEndProgram(*this) ? TRUE : FALSE;
     case WM_ERASEBKGND:

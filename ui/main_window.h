@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/printer.h"
 #include "ui/text_area.h"
 #include "ui/window_data.h"
 
@@ -41,6 +42,7 @@ class MainWindow {
   void RequestDestroy();
 
   TextArea& Text() { return *textArea_; }
+  ::Printer& Printer() { return *printer_; }
 
   // Mouse and keyboard pre-processing of every message of the window and its children before it
   // is dispatched: dragging by the background and the top labels, Tab between controls. True
@@ -69,6 +71,7 @@ class MainWindow {
   int timerPeriod_ = kTimerPeriodAtStart;
   bool destroyPending_ = false;
   std::unique_ptr<TextArea> textArea_;
+  std::unique_ptr<::Printer> printer_;
   std::vector<HFONT> fonts_;
   HBITMAP background_ = nullptr;
   HICON bigIcon_ = nullptr;

@@ -1,6 +1,7 @@
 // The black-box UI driver: processes, windows, real input and dialogs.
 #include "driver/ui_driver.h"
 
+#include <dlgs.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -101,17 +102,18 @@ std::vector<HWND> Program::TopLevelWindows(const char* windowClass) const {
     const char* windowClass;
     std::vector<HWND> found;
   } search{id_, windowClass, {}};
-  EnumWindows(
-      [](HWND hwnd, LPARAM data) -> BOOL {
-        auto& search = *reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == search.id && IsWindowVisible(hwnd) &&
-            (!search.windowClass || ClassName(hwnd) == search.windowClass))
-          search.found.push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  struct Collect {
+    static BOOL CALLBACK Window(HWND hwnd, LPARAM data) {
+      auto& search = *reinterpret_cast<Search*>(data);
+      DWORD owner = 0;
+      GetWindowThreadProcessId(hwnd, &owner);
+      if (owner == search.id && IsWindowVisible(hwnd) &&
+          (!search.windowClass || ClassName(hwnd) == search.windowClass))
+        search.found.push_back(hwnd);
+      return TRUE;
+    }
+  };
+  EnumWindows(Collect::Window, reinterpret_cast<LPARAM>(&search));
   std::reverse(search.found.begin(), search.found.end());
   return search.found;
 }
@@ -318,6 +320,21 @@ std::string EditText(HWND edit) {
                       SMTO_ABORTIFHUNG, 5000, &copied);
   text.resize(copied);
   return text;
+}
+
+HWND FileNameBox(HWND fileDialog) {
+  HWND box = GetDlgItem(fileDialog, cmb13);
+  if (!box) return GetDlgItem(fileDialog, edt1);
+  for (HWND inner = box; inner; inner = GetWindow(inner, GW_CHILD))
+    if (ClassName(inner) == "Edit") return inner;
+  return box;
+}
+
+void ConfirmFileDialog(HWND fileDialog, const std::string& name) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(FileNameBox(fileDialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()),
+                      SMTO_ABORTIFHUNG, 5000, &result);
+  PressButton(fileDialog, IDOK);
 }
 
 }  // namespace driver

@@ -99,6 +99,11 @@ POINT Centre(HWND hwnd);
 // The text of an edit control in another process (WM_GETTEXT with a timeout).
 std::string EditText(HWND edit);
 
+// The Explorer-style file dialogs: the file-name box (the edit inside cmb13), and a name put
+// into it and confirmed as the Open or Save button would.
+HWND FileNameBox(HWND fileDialog);
+void ConfirmFileDialog(HWND fileDialog, const std::string& name);
+
 // ------------------------------------------------------------------------------------------------
 
 template <typename Condition>
