@@ -97,8 +97,9 @@ TEST_F(TitleBar, RollUpMinimiseRestoreUnroll) {
   EXPECT_EQ(strip.left, before.left);
   EXPECT_EQ(strip.top, before.top);
   EXPECT_EQ(strip.right, before.right);
-  EXPECT_FALSE(IsWindowVisible(program_.Control(ControlId::图形按钮4)));
-  EXPECT_TRUE(IsWindowVisible(program_.Control(ControlId::图形按钮5)));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(program_.Control(ControlId::图形按钮4)); }));
+  EXPECT_TRUE(
+      WaitUntil([&] { return IsWindowVisible(program_.Control(ControlId::图形按钮5)) != 0; }));
 
   ClickAt(before.left + 564 + 14, before.top + 8);  // 最小化
   ASSERT_TRUE(WaitUntil([&] { return IsIconic(main_) != FALSE; }));
@@ -110,8 +111,9 @@ TEST_F(TitleBar, RollUpMinimiseRestoreUnroll) {
   ASSERT_TRUE(BringToForeground(main_));
   ClickAt(before.left + 536 + 8, before.top + 8);  // 图形按钮5
   ASSERT_TRUE(WaitUntil([&] { return WindowRect(main_).bottom - WindowRect(main_).top == 485; }));
-  EXPECT_TRUE(IsWindowVisible(program_.Control(ControlId::图形按钮4)));
-  EXPECT_FALSE(IsWindowVisible(program_.Control(ControlId::图形按钮5)));
+  EXPECT_TRUE(
+      WaitUntil([&] { return IsWindowVisible(program_.Control(ControlId::图形按钮4)) != 0; }));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(program_.Control(ControlId::图形按钮5)); }));
 }
 
 struct DragCase {
