@@ -3,6 +3,7 @@
 
 #include "app/program.h"
 #include "document/document_commands.h"
+#include "document/print_command.h"
 #include "editing/editing_commands.h"
 #include "status/status_line.h"
 #include "tools/launch_commands.h"
@@ -46,11 +47,11 @@ constexpr ControlData kControls[] = {
 
 constexpr MenuItemData kMenuTree[] = {
   {0, "文件",           nullptr},
-  {1, "新建",           nullptr},
-  {1, "打开",           nullptr},
-  {1, "保存",           nullptr},
-  {1, "另存为",         nullptr},
-  {1, "打印",           nullptr},
+  {1, "新建",           NewDocument},
+  {1, "打开",           OpenDocument},
+  {1, "保存",           SaveDocument},
+  {1, "另存为",         SaveDocumentAs},
+  {1, "打印",           PrintDocument},
   {1, "退出",           ExitProgram},
   {0, "编辑",           nullptr},
   {1, "全选",           SelectAllText},
@@ -58,11 +59,11 @@ constexpr MenuItemData kMenuTree[] = {
   {1, "剪切",           CutToClipboard},
   {1, "复制",           CopyToClipboard},
   {1, "粘贴",           PasteFromClipboard},
-  {1, "字体",           nullptr},
+  {1, "字体",           ChangeTextFont},
   {1, "小写转大写",     ConvertSelectionToUpper},
   {1, "大写转小写",     ConvertSelectionToLower},
   {1, "-",              nullptr},
-  {1, "清空",           nullptr},
+  {1, "清空",           ClearDocument},
   {1, "查找",           FindInDocument},
   {1, "-",              nullptr},
   {1, "打开网址",       OpenSelectedUrl},
