@@ -258,6 +258,31 @@ TEST_F(PrinterComponent, SelectionAndPageNumbersAreOfferedWhenTheSettingsAllowTh
   printer().AbortPrintJob();
 }
 
+TEST_F(PrinterComponent, PrintingToAFileShowsTheFileAsTheDestination) {
+  std::string output = PrintFolder() + "/component.prn";
+  DeleteFileA(WindowsPath(output).c_str());
+  {
+    DialogAnswerer answerer([&](HWND dialog) {
+      SendMessageA(GetDlgItem(dialog, chx1), BM_SETCHECK, BST_CHECKED, 0);
+      PressButton(dialog, IDOK);
+      HWND file = nullptr;
+      WaitUntil([&] {
+        file = FindWindowA("#32770", "打印到文件");
+        return file != nullptr;
+      });
+      if (!file) return;
+      HWND name = GetDlgItem(file, cmb13) ? GetDlgItem(file, cmb13) : GetDlgItem(file, edt1);
+      SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WindowsPath(output).c_str()));
+      PressButton(file, IDOK);
+    });
+    ASSERT_TRUE(printer().StartPrintJob(true, true, 0, 0));
+  }
+  EXPECT_EQ(ChildTexts(printer().ProgressWindow())[3], "component.prn");
+  printer().EndPrintJob();
+  EXPECT_GT(FileSize(output), 0);
+  EXPECT_FALSE(NewPdfAppears(before_, 2000ms)) << "nothing went to the printer";
+}
+
 TEST_F(PrinterComponent, ACancelledDialogOpensNoJob) {
   {
     DialogAnswerer answerer([](HWND dialog) { PressButton(dialog, IDCANCEL); });
