@@ -1,11 +1,12 @@
 // The text area 编辑框1: the standard multi-line EDIT control that holds the document, and every
-// operation the commands perform on it.
+// operation the commands perform on it. Offsets and counts are bytes of the GBK text.
 #pragma once
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "ui/window_data.h"
 
@@ -25,6 +26,10 @@ class TextArea {
   struct Events {
     std::function<void()> textChanged;
     std::function<void()> rightButtonDown;
+    // The scroll-bar setting that the TextChanged handler will give a text of this many bytes.
+    // SetText asks it before the text goes in, so a long text is laid out once, not once more
+    // when its scroll bar appears. Without it SetText leaves the scroll bars to the handler.
+    std::function<int(int length)> scrollBarsFor = nullptr;
   };
 
   TextArea(HWND parent, const ControlData& data, HFONT font, Events events);
@@ -37,6 +42,7 @@ class TextArea {
   std::string GetText() const;
   // The byte length of the content, without copying it.
   int TextLength() const;
+  // Clears the modified flag and the undo history and fires TextChanged once.
   void SetText(std::string_view text);
   bool IsModified() const;
 
@@ -66,9 +72,23 @@ class TextArea {
  private:
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
+  HWND CreateControl(int scrollBars);
+  void LearnOffsetUnits();
+  void MeasureLineHeight();
+
+  void ApplyScrollBars(int setting);
+  void ShowVerticalBar(bool show);
+  void Rebuild(int setting);
+  void KeepVerticalBarInStep();
+  void ScrollToThumb(bool stillDragging);
+
   void ApplyStoredSelection();
+  std::string TextBefore(long long bytes) const;
+  std::pair<int, int> SelectionBytes() const;
 
   HWND parent_;
+  RECT place_;
+  int id_;
   HWND edit_ = nullptr;
   Events events_;
   HFONT font_ = nullptr;
@@ -79,4 +99,9 @@ class TextArea {
   int storedStart_ = 0;
   int storedCount_ = 0;
   bool settingText_ = false;
+  bool countsCharacters_ = false;
+  int lineHeight_ = 1;
+  bool draggingThumb_ = false;
+  bool steppingBar_ = false;
+  SCROLLINFO shownBar_{};  // what was last given to the vertical bar
 };
