@@ -88,7 +88,7 @@ TEST_P(FatalStop, ShowsItsMessageAndExitsWithMinusOne) {
   GetModuleFileNameA(nullptr, self, MAX_PATH);
   Program child({}, self, std::string("--child=") + GetParam().role);
   ASSERT_TRUE(child.Started());
-  HWND box = child.WaitForDialog("错误");
+  HWND box = child.WaitForDialog("错误", 20000ms);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(MessageText(box),
             std::string("运行时出错!\r\n\r\n错误信息：") + GetParam().message + "\r\n");
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Lifecycle, FatalStop,
                          testing::Values(FatalCase{"fatal-error", "载入启动窗口失败"},
                                          FatalCase{"out-of-memory",
                                                    sizeof(void*) == 8
-                                                       ? "分配 1125899906842624 字节内存失败!"
-                                                       : "分配 2147483648 字节内存失败!"}));
+                                                       ? "分配 9223372036854775807 字节内存失败!"
+                                                       : "分配 2147483647 字节内存失败!"}));
 
 }  // namespace
