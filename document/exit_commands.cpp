@@ -3,7 +3,9 @@
 
 #include "ui/main_window.h"
 
-bool MayEndProgram(MainWindow&) { return true; }
+bool MayEndProgram(MainWindow& window) {
+  return GuardUnsavedChanges(window) == kMayGoOn;
+}
 
 void ExitProgram(MainWindow& window) {
   if (MayEndProgram(window)) window.RequestDestroy();

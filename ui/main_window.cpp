@@ -140,6 +140,8 @@ HWND MainWindow::CreateControl(const ControlData& data) {
       printer_ = std::make_unique<::Printer>(hwnd_);
       return hwnd_;
     case ControlKind::CommonDialog:
+      dialog_ = std::make_unique<CommonDialog>(hwnd_);
+      return hwnd_;
     case ControlKind::MenuSkin:
       return hwnd_;
   }

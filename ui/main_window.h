@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/common_dialog.h"
 #include "document/printer.h"
 #include "ui/text_area.h"
 #include "ui/window_data.h"
@@ -43,6 +44,7 @@ class MainWindow {
 
   TextArea& Text() { return *textArea_; }
   ::Printer& Printer() { return *printer_; }
+  CommonDialog& Dialog() { return *dialog_; }
 
   // Mouse and keyboard pre-processing of every message of the window and its children before it
   // is dispatched: dragging by the background and the top labels, Tab between controls. True
@@ -72,6 +74,7 @@ class MainWindow {
   bool destroyPending_ = false;
   std::unique_ptr<TextArea> textArea_;
   std::unique_ptr<::Printer> printer_;
+  std::unique_ptr<CommonDialog> dialog_;
   std::vector<HFONT> fonts_;
   HBITMAP background_ = nullptr;
   HICON bigIcon_ = nullptr;

@@ -47,10 +47,10 @@ constexpr ControlData kControls[] = {
 
 constexpr MenuItemData kMenuTree[] = {
   {0, "文件",           nullptr},
-  {1, "新建",           nullptr},
-  {1, "打开",           nullptr},
-  {1, "保存",           nullptr},
-  {1, "另存为",         nullptr},
+  {1, "新建",           NewDocument},
+  {1, "打开",           OpenDocument},
+  {1, "保存",           SaveDocument},
+  {1, "另存为",         SaveDocumentAs},
   {1, "打印",           PrintDocument},
   {1, "退出",           ExitProgram},
   {0, "编辑",           nullptr},
@@ -63,7 +63,7 @@ constexpr MenuItemData kMenuTree[] = {
   {1, "小写转大写",     ConvertSelectionToUpper},
   {1, "大写转小写",     ConvertSelectionToLower},
   {1, "-",              nullptr},
-  {1, "清空",           nullptr},
+  {1, "清空",           ClearDocument},
   {1, "查找",           FindInDocument},
   {1, "-",              nullptr},
   {1, "打开网址",       OpenSelectedUrl},
