@@ -14,8 +14,13 @@ void PasteFromClipboard(MainWindow& window);
 void ConvertSelectionToUpper(MainWindow& window);
 void ConvertSelectionToLower(MainWindow& window);
 
+// The scroll-bar setting for a text of this many bytes: 0 none, 2 vertical.
+int ScrollBarSettingFor(int length);
 // The text area's TextChanged handler.
 void ApplyScrollBarRule(MainWindow& window);
 
 // Asks for a text and selects its first occurrence in the document.
 void FindInDocument(MainWindow& window);
+
+// Shows the font dialog and gives the whole text the chosen font and colour.
+void ChangeTextFont(MainWindow& window);

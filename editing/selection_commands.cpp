@@ -42,9 +42,13 @@ void ConvertSelectionToLower(MainWindow& window) {
   ReplaceSelectionConverted(window, ToLower);
 }
 
+int ScrollBarSettingFor(int length) {
+  return length < ScrollBarThreshold ? 0 : 2;
+}
+
 // Runs on every keystroke, so it asks only for the length: a copy of a long text would cost more
 // than the edit itself.
 void ApplyScrollBarRule(MainWindow& window) {
   TextArea& text = window.Text();
-  text.SetScrollBars(text.TextLength() < ScrollBarThreshold ? 0 : 2);
+  text.SetScrollBars(ScrollBarSettingFor(text.TextLength()));
 }

@@ -1,7 +1,10 @@
 // Find through the real program and its real input box: the box itself, found and selected, not
 // found with its message, the text remembered between Finds, and the ways to cancel.
+#include "app/program.h"
+#include "editing/editing_commands.h"
 #include "editing/input_box.h"
 #include "editing_fixture.h"
+#include "ui/main_window.h"
 
 using namespace driver;
 using namespace editing;
@@ -201,6 +204,27 @@ TEST_F(Find, AnEmptyEntryIsRememberedAndPutsTheCaretAtTheStart) {
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(EntryState(box), std::make_pair(std::string(), true));
   PressButton(box, IDCANCEL);
+}
+
+// In the test's own process: what the user confirms is the program-wide LastSearchText until the
+// exit hook releases it.
+TEST(FindInProcess, TheConfirmedTextLivesUntilTheExitHook) {
+  std::unique_ptr<MainWindow> window = MainWindow::Create(GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  window->Text().SetText("abc中文");
+  LastSearchText.reset();
+  AnswerModalDialog([&] { FindInDocument(*window); },
+                    [](HWND box) {
+                      SetDlgItemTextA(box, kInputBoxEntryId, "中文");
+                      PressButton(box, IDOK);
+                    });
+  ASSERT_NE(LastSearchText, nullptr);
+  EXPECT_EQ(*LastSearchText, "中文");
+  EXPECT_EQ(window->Text().GetSelectedText(), "中文");
+  EXPECT_EQ(window->Text().GetSelectionStart(), 3);
+
+  ReleaseGlobals();
+  EXPECT_EQ(LastSearchText, nullptr);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // What the editing tests share: the real program under Wine with its text area in reach, the
-// clipboard of the session, and the Edit menu's items by position.
+// clipboard of the session, the Edit menu's items by position, and the answering of a modal
+// dialog shown in the test's own process.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "driver/ui_driver.h"
 
@@ -57,6 +60,37 @@ inline void SetClipboardText(const std::string& text) {
     SetClipboardData(CF_TEXT, data);
   }
   CloseClipboard();
+}
+
+inline BOOL CALLBACK KeepVisibleDialog(HWND hwnd, LPARAM found) {
+  if (!IsWindowVisible(hwnd) || driver::ClassName(hwnd) != "#32770") return TRUE;
+  *reinterpret_cast<HWND*>(found) = hwnd;
+  return FALSE;
+}
+
+// Runs `modal` on this thread while `answer` acts, from a second thread, on the dialog that
+// `modal` shows. A dialog that the answer leaves open is cancelled, so a failing test ends.
+inline void AnswerModalDialog(const std::function<void()>& modal,
+                              const std::function<void(HWND dialog)>& answer) {
+  DWORD thread = GetCurrentThreadId();
+  std::thread helper([&] {
+    HWND dialog = nullptr;
+    auto find = [&] {
+      EnumThreadWindows(thread, KeepVisibleDialog, reinterpret_cast<LPARAM>(&dialog));
+      return dialog != nullptr;
+    };
+    if (!driver::WaitUntil(find)) {
+      ADD_FAILURE() << "no dialog";
+      return;
+    }
+    answer(dialog);
+    if (!driver::WaitUntil([&] { return !IsWindow(dialog); }, driver::Duration(3000))) {
+      ADD_FAILURE() << "the dialog stayed open";
+      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+  });
+  modal();
+  helper.join();
 }
 
 class EditingProgram : public testing::Test {

@@ -2,44 +2,17 @@
 // like, and what confirming, cancelling and closing do to the text.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <thread>
-
-#include "driver/ui_driver.h"
 #include "editing/input_box.h"
+#include "editing_fixture.h"
 
 using namespace driver;
 
 namespace {
 
-BOOL CALLBACK KeepVisibleDialog(HWND hwnd, LPARAM found) {
-  if (!IsWindowVisible(hwnd) || ClassName(hwnd) != "#32770") return TRUE;
-  *reinterpret_cast<HWND*>(found) = hwnd;
-  return FALSE;
-}
-
-HWND FindBox(DWORD thread) {
-  HWND found = nullptr;
-  EnumThreadWindows(thread, KeepVisibleDialog, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-// Shows the box on this thread while `answer` acts on it from another one. A box that the answer
-// leaves open is cancelled, so a failing test does not hang.
 bool Ask(std::string_view prompt, std::string_view caption, std::string& text,
          const std::function<void(HWND box)>& answer) {
-  DWORD thread = GetCurrentThreadId();
-  std::thread helper([&] {
-    HWND box = nullptr;
-    if (!WaitUntil([&] { return (box = FindBox(thread)) != nullptr; })) return;
-    answer(box);
-    if (!WaitUntil([&] { return !IsWindow(box); }, 3000ms)) {
-      ADD_FAILURE() << "the box stayed open";
-      PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-    }
-  });
-  bool confirmed = InputBox(nullptr, prompt, caption, text);
-  helper.join();
+  bool confirmed = false;
+  editing::AnswerModalDialog([&] { confirmed = InputBox(nullptr, prompt, caption, text); }, answer);
   return confirmed;
 }
 

@@ -59,7 +59,7 @@ constexpr MenuItemData kMenuTree[] = {
   {1, "剪切",           CutToClipboard},
   {1, "复制",           CopyToClipboard},
   {1, "粘贴",           PasteFromClipboard},
-  {1, "字体",           nullptr},
+  {1, "字体",           ChangeTextFont},
   {1, "小写转大写",     ConvertSelectionToUpper},
   {1, "大写转小写",     ConvertSelectionToLower},
   {1, "-",              nullptr},
