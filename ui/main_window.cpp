@@ -8,6 +8,7 @@
 #include <array>
 
 #include "document/document_commands.h"
+#include "editing/editing_commands.h"
 #include "ui/menu_skin.h"
 #include "ui/skin_controls.h"
 
@@ -35,7 +36,9 @@ bool MainWindow::RegisterWindowClass(HINSTANCE instance) {
 
 namespace {
 
-ControlId IdOfWindow(HWND hwnd) { return static_cast<ControlId>(GetDlgCtrlID(hwnd)); }
+ControlId IdOfWindow(HWND hwnd) {
+  return static_cast<ControlId>(GetDlgCtrlID(hwnd));
+}
 
 }  // namespace
 
@@ -123,7 +126,8 @@ HWND MainWindow::CreateControl(const ControlData& data) {
       textArea_ = std::make_unique<TextArea>(
           hwnd_, data, FontFor(data.font),
           TextArea::Events{[this, id = data.id] { FireEvent(id, Event::TextChanged); },
-                           [this, id = data.id] { FireEvent(id, Event::RightButtonDown); }});
+                           [this, id = data.id] { FireEvent(id, Event::RightButtonDown); },
+                           ScrollBarSettingFor});
       return textArea_->Handle();
     case ControlKind::ImageButton:
       return CreateImageButton(hwnd_, data, FontFor(data.font));
@@ -154,7 +158,8 @@ bool MainWindow::CreateControls() {
   for (auto row = controls.rbegin(); row != controls.rend(); ++row) {
     HWND control = CreateControl(*row);
     if (!control) return false;
-    if (control != hwnd_) SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (control != hwnd_)
+      SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   textArea_->Focus();
   return true;
