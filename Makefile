@@ -26,7 +26,7 @@ test: all
 run: build64
 	scripts/run
 
-bench: build64
+bench: all
 	bench/run
 
 format:

@@ -46,9 +46,9 @@ int ScrollBarSettingFor(int length) {
   return length < ScrollBarThreshold ? 0 : 2;
 }
 
-// Runs on every keystroke, so it asks only for the length: a copy of a long text would cost more
-// than the edit itself.
+// Runs on every keystroke, so it asks only whether the text reaches the threshold: a copy of a long
+// text, or even a count of all its bytes, would cost more than the edit itself.
 void ApplyScrollBarRule(MainWindow& window) {
   TextArea& text = window.Text();
-  text.SetScrollBars(ScrollBarSettingFor(text.TextLength()));
+  text.SetScrollBars(ScrollBarSettingFor(text.TextLengthUpTo(ScrollBarThreshold)));
 }

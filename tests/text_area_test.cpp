@@ -248,6 +248,34 @@ TEST_F(TextAreaTest, LengthsAndTextAreGbkBytes) {
   }
 }
 
+// The scroll-bar rule asks this on every keystroke: exact below the limit, the limit at or above
+// it, whether the text is ASCII (one byte a character) or Chinese (two).
+TEST_F(TextAreaTest, LengthUpToALimitIsExactBelowItAndTheLimitFromIt) {
+  constexpr int kLimit = 2156;
+  const std::string chinese = "中";
+  auto repeat = [](const std::string& piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += piece;
+    return text;
+  };
+  struct Case {
+    std::string text;
+    int expected;
+  };
+  for (const Case& c : std::vector<Case>{{"", 0},
+                                         {repeat("a", kLimit - 1), kLimit - 1},
+                                         {repeat("a", kLimit), kLimit},
+                                         {repeat(chinese, kLimit / 2 - 1), kLimit - 2},
+                                         {repeat(chinese, kLimit / 2 - 1) + "a", kLimit - 1},
+                                         {repeat(chinese, kLimit / 2), kLimit},
+                                         {repeat(chinese, kLimit - 1), kLimit},
+                                         {repeat(chinese, 2 * kLimit), kLimit},
+                                         {repeat("a", 3 * kLimit), kLimit}}) {
+    area_->SetText(c.text);
+    EXPECT_EQ(area_->TextLengthUpTo(kLimit), c.expected) << c.text.size() << " bytes";
+  }
+}
+
 TEST_F(TextAreaTest, SetTextClearsFlagAndUndoAndFiresOnceWithTheNewTextInPlace) {
   struct Case {
     std::string before;

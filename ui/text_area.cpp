@@ -107,6 +107,14 @@ int TextArea::TextLength() const {
   return GetWindowTextLengthA(edit_);
 }
 
+// The control keeps its count of UTF-16 units at hand, while its byte count converts the whole
+// text. No two units take fewer than one byte, so a text of twice the limit in units is long
+// enough, and only a shorter one, cheap to convert, is counted in bytes.
+int TextArea::TextLengthUpTo(int limit) const {
+  if (GetWindowTextLengthW(edit_) >= 2LL * limit) return limit;
+  return std::min(TextLength(), limit);
+}
+
 void TextArea::SetText(std::string_view text) {
   std::string content(text.substr(0, text.find('\0')));
   settingText_ = true;

@@ -42,6 +42,8 @@ class TextArea {
   std::string GetText() const;
   // The byte length of the content, without copying it.
   int TextLength() const;
+  // The byte length, or `limit` when the content is at least that long; cheap for a long text.
+  int TextLengthUpTo(int limit) const;
   // Clears the modified flag and the undo history and fires TextChanged once.
   void SetText(std::string_view text);
   bool IsModified() const;
