@@ -392,13 +392,20 @@ void MeasureTyping(const std::vector<Contender>& contenders, size_t megabytes, F
 
 }  // namespace
 
-int main() {
+// With no arguments everything is measured; "start", "open" or "typing" pick parts.
+int main(int argc, char** argv) {
+  std::vector<std::string> parts(argv + 1, argv + argc);
+  auto wanted = [&](const char* part) {
+    return parts.empty() || std::find(parts.begin(), parts.end(), part) != parts.end();
+  };
   std::vector<Contender> contenders = Contenders();
   Figures figures;
   std::vector<double> medianStart;
   MeasureStart(contenders, figures, medianStart);
-  for (size_t megabytes : {1, 10, 50}) MeasureOpen(contenders, megabytes, medianStart, figures);
-  for (size_t megabytes : {1, 10}) MeasureTyping(contenders, megabytes, figures);
+  if (wanted("open"))
+    for (size_t megabytes : {1, 10, 50}) MeasureOpen(contenders, megabytes, medianStart, figures);
+  if (wanted("typing"))
+    for (size_t megabytes : {1, 10}) MeasureTyping(contenders, megabytes, figures);
 
   std::printf(
       "Side by side on the same Wine, minimum / median; %d runs (%d for 50 MB), %d keystrokes.\n"

@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <jpeglib.h>
@@ -202,6 +204,93 @@ Bytes KnownGif(int width, int height) {
   }
   out.insert(out.end(), {0, ';'});
   return out;
+}
+
+// GIF's LZW compression, written plainly: the table grows, and the codes widen with it, as
+// encoders do, so the decoder meets codes of more than one width.
+Bytes LzwCompress(const std::vector<uint8_t>& indices, int minimumCodeSize) {
+  const int clear = 1 << minimumCodeSize, end = clear + 1;
+  std::map<std::pair<int, uint8_t>, int> table;
+  int next = end + 1, codeSize = minimumCodeSize + 1;
+  Bytes data;
+  size_t bit = 0;
+  auto emit = [&](int code) {
+    for (int i = 0; i < codeSize; ++i, ++bit) {
+      if (bit / 8 >= data.size()) data.push_back(0);
+      if (code >> i & 1) data[bit / 8] |= 1 << (bit % 8);
+    }
+  };
+  emit(clear);
+  int prefix = indices.at(0);
+  for (size_t i = 1; i < indices.size(); ++i) {
+    auto found = table.find({prefix, indices[i]});
+    if (found != table.end()) {
+      prefix = found->second;
+      continue;
+    }
+    emit(prefix);
+    if (next == 1 << codeSize && codeSize < 12) ++codeSize;
+    table[{prefix, indices[i]}] = next++;
+    prefix = indices[i];
+  }
+  emit(prefix);
+  emit(end);
+  return data;
+}
+
+// A GIF with no global palette whose one image of palette indices lies at (left, top) on a larger
+// screen, with its own four-colour palette, its rows stored interlaced, and a transparent colour.
+Bytes PlacedGif(int screenWidth, int screenHeight, int left, int top,
+                const std::vector<std::vector<uint8_t>>& rows, int transparent) {
+  const int width = int(rows[0].size()), height = int(rows.size());
+  Bytes out{'G', 'I', 'F', '8', '9', 'a'};
+  Put16(out, screenWidth);
+  Put16(out, screenHeight);
+  out.insert(out.end(), {0, 0, 0});
+  out.insert(out.end(), {0x21, 0xF9, 4, 1, 0, 0, uint8_t(transparent), 0});
+  out.push_back(',');
+  for (int value : {left, top, width, height}) Put16(out, value);
+  out.push_back(0x80 | 0x40 | 1);
+  for (COLORREF colour : kQuadrants)
+    out.insert(out.end(), {GetRValue(colour), GetGValue(colour), GetBValue(colour)});
+  std::vector<uint8_t> stored;
+  for (int pass : {0, 1, 2, 3}) {
+    const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+    for (int y = start[pass]; y < height; y += step[pass])
+      stored.insert(stored.end(), rows[y].begin(), rows[y].end());
+  }
+  out.push_back(2);
+  const Bytes data = LzwCompress(stored, 2);
+  for (size_t at = 0; at < data.size(); at += 255) {
+    const size_t length = std::min<size_t>(255, data.size() - at);
+    out.push_back(uint8_t(length));
+    out.insert(out.end(), data.begin() + at, data.begin() + at + length);
+  }
+  out.insert(out.end(), {0, ';'});
+  return out;
+}
+
+TEST(Pictures, GifImageIsPlacedDeinterlacedAndItsTransparentColourIsBlack) {
+  constexpr int kLeft = 3, kTop = 2, kTransparent = 3;
+  std::vector<std::vector<uint8_t>> rows(13, std::vector<uint8_t>(20));
+  for (int y = 0; y < 13; ++y)
+    for (int x = 0; x < 20; ++x) rows[y][x] = uint8_t((x / 3 + y * y) % 4);
+  HBITMAP bitmap = DecodePicture(PlacedGif(24, 16, kLeft, kTop, rows, kTransparent));
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(ShapeOf(bitmap).width, 24);
+  EXPECT_EQ(ShapeOf(bitmap).height, 16);
+  int wrong = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 24; ++x) {
+      const int column = x - kLeft, row = y - kTop;
+      const bool inside = column >= 0 && column < 20 && row >= 0 && row < 13;
+      const int index = inside ? rows[row][column] : kTransparent;
+      const COLORREF want = index == kTransparent ? RGB(0, 0, 0) : kQuadrants[index];
+      if (PixelOf(bitmap, x, y) != want && ++wrong <= 5)
+        ADD_FAILURE() << "pixel " << x << ", " << y << " is not the colour of index " << index;
+    }
+  EXPECT_EQ(wrong, 0);
+  DeleteObject(bitmap);
 }
 
 // One 8-bit image; the pixel at transparentX, transparentY is masked out and, as icons store a

@@ -1,10 +1,6 @@
-// Decoding of the pictures: JPEG through libjpeg, GIF and BMP through OLE's picture loader, ICO
+// Decoding of the pictures: JPEG through libjpeg, GIF by its own LZW decoder, BMP through GDI, ICO
 // through the icon functions of user32; every result is a 24-bit top-down DIB section.
 #include "ui/pictures.h"
-
-#include <objbase.h>
-#include <ole2.h>
-#include <olectl.h>
 
 #include <algorithm>
 #include <climits>
@@ -15,6 +11,8 @@
 #include <cstring>
 #include <memory>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 #include <jpeglib.h>
 
@@ -39,17 +37,6 @@ struct IconDeleter {
 };
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
-struct GlobalDeleter {
-  void operator()(HGLOBAL memory) const { GlobalFree(memory); }
-};
-using UniqueGlobal = std::unique_ptr<void, GlobalDeleter>;
-
-struct ComReleaser {
-  void operator()(IUnknown* object) const { object->Release(); }
-};
-template <class T>
-using ComRef = std::unique_ptr<T, ComReleaser>;
-
 // Keeps a bitmap selected into a memory DC for the guard's lifetime.
 class Selection {
  public:
@@ -61,21 +48,6 @@ class Selection {
  private:
   HDC dc_;
   HGDIOBJ old_;
-};
-
-// COM is initialised where the program starts, but OLE's loader creates COM objects for some
-// formats, so a thread that has not initialised it gets a counted initialisation for the call.
-class ComScope {
- public:
-  ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(result_)) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  HRESULT result_;
 };
 
 uint16_t Read16(Bytes bytes, size_t at) {
@@ -178,20 +150,25 @@ HBITMAP DecodeJpeg(Bytes bytes) {
   return bitmap;
 }
 
-// OLE's loader takes what it can from a file cut short, so the structure is checked first: a GIF
-// must hold an image and reach its trailer with every block inside the bytes.
+// Steps over a chain of data sub-blocks starting at `at`; false when it runs past the bytes.
+bool SkipSubBlocks(Bytes bytes, size_t& at) {
+  while (at < bytes.size()) {
+    const size_t length = bytes[at++];
+    if (length == 0) return true;
+    at += length;
+  }
+  return false;
+}
+
+size_t ColourTableSize(unsigned char flags) {
+  return flags & 0x80 ? size_t(3) << ((flags & 7) + 1) : 0;
+}
+
+// A GIF must hold an image and reach its trailer with every block inside the bytes, so a file cut
+// short is not shown half drawn.
 bool GifIsWhole(Bytes bytes) {
   if (bytes.size() < 13) return false;
-  size_t at = 13;
-  if (bytes[10] & 0x80) at += size_t(3) << ((bytes[10] & 7) + 1);
-  auto skipSubBlocks = [&] {
-    while (at < bytes.size()) {
-      const size_t length = bytes[at++];
-      if (length == 0) return true;
-      at += length;
-    }
-    return false;
-  };
+  size_t at = 13 + ColourTableSize(bytes[10]);
   bool hasImage = false;
   while (at < bytes.size()) {
     switch (bytes[at]) {
@@ -199,16 +176,14 @@ bool GifIsWhole(Bytes bytes) {
         return hasImage;
       case 0x21:
         at += 2;
-        if (!skipSubBlocks()) return false;
+        if (!SkipSubBlocks(bytes, at)) return false;
         break;
       case 0x2C: {
         if (at + 10 > bytes.size()) return false;
-        const unsigned char flags = bytes[at + 9];
-        at += 10;
-        if (flags & 0x80) at += size_t(3) << ((flags & 7) + 1);
+        at += 10 + ColourTableSize(bytes[at + 9]);
         if (at >= bytes.size() || bytes[at] < 2 || bytes[at] > 8) return false;
         ++at;
-        if (!skipSubBlocks()) return false;
+        if (!SkipSubBlocks(bytes, at)) return false;
         hasImage = true;
         break;
       }
@@ -217,6 +192,117 @@ bool GifIsWhole(Bytes bytes) {
     }
   }
   return false;
+}
+
+// The palette indices of `count` pixels from a GIF's LZW data; empty when the data is damaged or
+// ends before the last pixel.
+std::vector<unsigned char> DecodeLzw(const std::vector<unsigned char>& data, int minimumCodeSize,
+                                     size_t count) {
+  constexpr int kMaxCodes = 4096;
+  const int clear = 1 << minimumCodeSize, end = clear + 1;
+  std::vector<uint16_t> prefix(kMaxCodes);
+  std::vector<unsigned char> suffix(kMaxCodes), chain(kMaxCodes + 1), pixels;
+  pixels.reserve(count);
+  for (int code = 0; code < clear; ++code) suffix[code] = static_cast<unsigned char>(code);
+  int codeSize = minimumCodeSize + 1, next = end + 1, previous = -1;
+  unsigned char first = 0;
+  size_t bit = 0;
+  while (pixels.size() < count && bit + codeSize <= data.size() * 8) {
+    int code = 0;
+    for (int i = 0; i < codeSize; ++i, ++bit) code |= (data[bit / 8] >> (bit % 8) & 1) << i;
+    if (code == clear) {
+      codeSize = minimumCodeSize + 1;
+      next = end + 1;
+      previous = -1;
+      continue;
+    }
+    if (code == end) break;
+    if (previous < 0) {
+      if (code >= clear) return {};
+      pixels.push_back(first = static_cast<unsigned char>(code));
+      previous = code;
+      continue;
+    }
+    if (code > next) return {};
+    int length = 0, walk = code;
+    if (code == next) {
+      chain[length++] = first;
+      walk = previous;
+    }
+    while (walk > end) {
+      chain[length++] = suffix[walk];
+      walk = prefix[walk];
+    }
+    chain[length++] = first = static_cast<unsigned char>(walk);
+    while (length > 0 && pixels.size() < count) pixels.push_back(chain[--length]);
+    if (next < kMaxCodes) {
+      prefix[next] = static_cast<uint16_t>(previous);
+      suffix[next] = first;
+      if (++next == 1 << codeSize && codeSize < 12) ++codeSize;
+    }
+    previous = code;
+  }
+  if (pixels.size() < count) return {};
+  return pixels;
+}
+
+// The row of an interlaced image that its `row`th stored row is: every 8th from 0, every 8th
+// from 4, every 4th from 2, then every 2nd from 1.
+int InterlacedRow(int row, int height) {
+  for (auto [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}}) {
+    const int rows = start < height ? (height - start + step - 1) / step : 0;
+    if (row < rows) return start + row * step;
+    row -= rows;
+  }
+  return row;
+}
+
+// The first image of a whole GIF, drawn over black at its place on the logical screen; its
+// transparent colour shows the black.
+HBITMAP DecodeGif(Bytes bytes) {
+  const int width = Read16(bytes, 6), height = Read16(bytes, 8);
+  Bytes palette = bytes.subspan(13, ColourTableSize(bytes[10]));
+  size_t at = 13 + palette.size();
+  int transparent = -1;
+  while (bytes[at] != 0x2C) {
+    if (bytes[at + 1] == 0xF9 && bytes[at + 2] >= 4 && (bytes[at + 3] & 1))
+      transparent = bytes[at + 6];
+    at += 2;
+    SkipSubBlocks(bytes, at);
+  }
+  const int left = Read16(bytes, at + 1), top = Read16(bytes, at + 3);
+  const int imageWidth = Read16(bytes, at + 5), imageHeight = Read16(bytes, at + 7);
+  const unsigned char flags = bytes[at + 9];
+  at += 10;
+  if (flags & 0x80) {
+    palette = bytes.subspan(at, ColourTableSize(flags));
+    at += palette.size();
+  }
+  const int minimumCodeSize = bytes[at++];
+  std::vector<unsigned char> data;
+  for (size_t length; (length = bytes[at++]) != 0; at += length)
+    data.insert(data.end(), bytes.begin() + at, bytes.begin() + at + length);
+  const std::vector<unsigned char> indices =
+      DecodeLzw(data, minimumCodeSize, size_t(imageWidth) * imageHeight);
+  if (indices.empty() && imageWidth * imageHeight > 0) return nullptr;
+
+  unsigned char* bits = nullptr;
+  UniqueBitmap bitmap = CreateDib(width, height, &bits);
+  if (!bitmap) return nullptr;
+  const size_t stride = DibStride(width);
+  for (int row = 0; row < imageHeight; ++row) {
+    const int y = top + (flags & 0x40 ? InterlacedRow(row, imageHeight) : row);
+    for (int column = 0; column < imageWidth && y < height; ++column) {
+      const int x = left + column;
+      const size_t index = indices[size_t(row) * imageWidth + column];
+      if (x >= width || int(index) == transparent || 3 * index + 2 >= palette.size()) continue;
+      unsigned char* pixel = bits + y * stride + 3 * x;
+      pixel[0] = palette[3 * index + 2];
+      pixel[1] = palette[3 * index + 1];
+      pixel[2] = palette[3 * index];
+    }
+  }
+  return bitmap.release();
 }
 
 // A BMP's header must be sound and its pixel rows must lie inside the bytes.
@@ -245,47 +331,17 @@ bool BmpIsWhole(Bytes bytes) {
          pixelsAt + pixelBytes <= bytes.size();
 }
 
-// Copies any bitmap into a fresh 24-bit DIB section of the same size.
-HBITMAP CopyToDib(HBITMAP source) {
-  BITMAP shape{};
-  if (!GetObjectA(source, sizeof(shape), &shape)) return nullptr;
-  unsigned char* bits = nullptr;
-  UniqueBitmap copy = CreateDib(shape.bmWidth, shape.bmHeight, &bits);
+// GDI turns any depth, palette, row order or run-length coding of a whole BMP into the DIB.
+HBITMAP DecodeBmp(Bytes bytes) {
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(bytes.data() + sizeof(BITMAPFILEHEADER));
+  const int width = info->bmiHeader.biWidth, height = std::abs(info->bmiHeader.biHeight);
+  UniqueBitmap bitmap = CreateDib(width, height, nullptr);
   UniqueDc dc{CreateCompatibleDC(nullptr)};
-  if (!copy || !dc) return nullptr;
-  BITMAPINFO info = DibInfo(shape.bmWidth, shape.bmHeight);
-  if (GetDIBits(dc.get(), source, 0, UINT(shape.bmHeight), bits, &info, DIB_RGB_COLORS) !=
-      shape.bmHeight)
+  if (!bitmap || !dc ||
+      SetDIBits(dc.get(), bitmap.get(), 0, UINT(height), bytes.data() + Read32(bytes, 10), info,
+                DIB_RGB_COLORS) != height)
     return nullptr;
-  return copy.release();
-}
-
-// OLE's loader is the system's own decoder for these formats and reads them from a stream in
-// memory, so no second image library is needed beside libjpeg.
-HBITMAP DecodeWithOle(Bytes bytes) {
-  if (bytes.size() > LONG_MAX) return nullptr;
-  ComScope com;
-  UniqueGlobal memory{GlobalAlloc(GMEM_MOVEABLE, bytes.size())};
-  if (!memory) return nullptr;
-  void* target = GlobalLock(memory.get());
-  if (!target) return nullptr;
-  std::memcpy(target, bytes.data(), bytes.size());
-  GlobalUnlock(memory.get());
-
-  IStream* rawStream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(memory.get(), FALSE, &rawStream))) return nullptr;
-  ComRef<IStream> stream{rawStream};
-  IPicture* rawPicture = nullptr;
-  if (FAILED(OleLoadPicture(stream.get(), LONG(bytes.size()), FALSE, IID_IPicture,
-                            reinterpret_cast<void**>(&rawPicture))))
-    return nullptr;
-  ComRef<IPicture> picture{rawPicture};
-  SHORT type = PICTYPE_UNINITIALIZED;
-  OLE_HANDLE handle = 0;
-  if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
-      FAILED(picture->get_Handle(&handle)) || !handle)
-    return nullptr;
-  return CopyToDib(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)));
+  return bitmap.release();
 }
 
 struct IconImage {
@@ -351,9 +407,9 @@ HBITMAP DecodePicture(std::span<const unsigned char> bytes) {
     case Format::Jpeg:
       return DecodeJpeg(bytes);
     case Format::Gif:
-      return GifIsWhole(bytes) ? DecodeWithOle(bytes) : nullptr;
+      return GifIsWhole(bytes) ? DecodeGif(bytes) : nullptr;
     case Format::Bmp:
-      return BmpIsWhole(bytes) ? DecodeWithOle(bytes) : nullptr;
+      return BmpIsWhole(bytes) ? DecodeBmp(bytes) : nullptr;
     case Format::Ico:
       return DecodeIco(bytes);
     case Format::Unknown:
