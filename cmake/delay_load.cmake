@@ -1,8 +1,8 @@
-# DLLs the program needs only for a command the user chooses (the common dialogs, printing, the
-# shell) are loaded at their first call rather than at start-up, which keeps them and everything
-# they pull in (the print system among it) out of a program that never uses them. Each gets a
-# delay-import library made by dlltool from the functions the program calls; a function missing
-# from its list fails the link.
+# DLLs the program needs only for what the user chooses to do (the common dialogs, printing, the
+# shell, the tooltips) are loaded at their first call rather than at start-up, which keeps them and
+# everything they pull in (the print system among it) out of a program that never uses them. Each
+# gets a delay-import library made by dlltool from the functions the program calls; a function
+# missing from its list fails the link.
 string(REGEX REPLACE "g\\+\\+(-posix)?$" "dlltool" QUORVALE_DLLTOOL ${CMAKE_CXX_COMPILER})
 
 # quorvale_delay_import(NAME DLL FUNCTION@ARGUMENT_BYTES...) makes the imported library
@@ -32,6 +32,7 @@ endfunction()
 
 quorvale_delay_import(comdlg32 comdlg32.dll
   ChooseFontA@4 GetFileTitleA@12 GetOpenFileNameA@4 GetSaveFileNameA@4 PrintDlgA@4)
+quorvale_delay_import(comctl32 comctl32.dll InitCommonControlsEx@4)
 quorvale_delay_import(shell32 shell32.dll ShellExecuteA@24)
 quorvale_delay_import(winspool winspool.drv
   ClosePrinter@4 DocumentPropertiesA@24 GetPrinterA@20 OpenPrinterA@12)

@@ -120,6 +120,35 @@ TEST_F(Skin, MouseOverAPictureButtonShowsItsMouseOverPicture) {
   EXPECT_EQ(Window().At(619 + 20, 8), PicturePixel(Picture::P7, 20, 8));
 }
 
+// The tooltip control is made only when the mouse first comes over a button, and then shows.
+TEST_F(Skin, PointingAtAnImageButtonShowsItsTooltip) {
+  auto tooltips = [&] {
+    std::vector<HWND> all;
+    EnumWindows(
+        [](HWND hwnd, LPARAM found) {
+          if (ClassName(hwnd) == "tooltips_class32")
+            reinterpret_cast<std::vector<HWND>*>(found)->push_back(hwnd);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&all));
+    std::erase_if(all, [&](HWND hwnd) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(hwnd, &owner);
+      return owner != program_.Id();
+    });
+    return all;
+  };
+  EXPECT_TRUE(tooltips().empty());
+  POINT centre = Centre(program_.Control(ControlId::超级按钮2));
+  MoveMouse(centre.x, centre.y);
+  MoveMouse(centre.x + 1, centre.y);
+  EXPECT_TRUE(WaitUntil([&] {
+    auto found = tooltips();
+    return found.size() == 1 && IsWindowVisible(found[0]);
+  }));
+  MoveMouse(5, 5);
+}
+
 TEST_F(Skin, TitleLabelDrawsItsCaptionOverItsTiledPicture) {
   Capture window = Window();
   EXPECT_GT(window.Count({40, 2, 160, 22}, RGB(236, 236, 236)), 20);

@@ -2,8 +2,6 @@
 // Tab navigation.
 #include "ui/main_window.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <array>
 
@@ -43,10 +41,6 @@ ControlId IdOfWindow(HWND hwnd) {
 }  // namespace
 
 std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, void (*onGone)()) {
-  INITCOMMONCONTROLSEX controls{};
-  controls.dwSize = sizeof controls;
-  controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
-  InitCommonControlsEx(&controls);
   if (!RegisterWindowClass(instance)) return nullptr;
 
   std::unique_ptr<MainWindow> window(new MainWindow);

@@ -34,7 +34,9 @@ HFONT MenuFont() {
   return font;
 }
 
-bool IsSeparator(const char* text) { return text && std::strcmp(text, "-") == 0; }
+bool IsSeparator(const char* text) {
+  return text && std::strcmp(text, "-") == 0;
+}
 
 void FillSolid(HDC dc, const RECT& area, COLORREF colour) {
   SetBkColor(dc, colour);

@@ -4,6 +4,9 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <utility>
+
+#include "ui/window_subclass.h"
 
 namespace {
 
@@ -84,8 +87,8 @@ void PaintPictureButton(HWND hwnd, const PictureButton& button) {
   RECT client;
   GetClientRect(hwnd, &client);
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  HBITMAP picture = button.state == ButtonState::MouseOver && button.mouseOver ? button.mouseOver
-                                                                               : button.normal;
+  HBITMAP picture =
+      button.state == ButtonState::MouseOver && button.mouseOver ? button.mouseOver : button.normal;
   if (picture) {
     SIZE size = BitmapSize(picture);
     Blit(dc, picture, 0, 0, size.cx, size.cy, 0, 0);
@@ -140,6 +143,7 @@ LRESULT CALLBACK PictureButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 struct ImageButton {
   HBITMAP normal;
   HBITMAP mouseOver;
+  const char* tooltip;
   bool over = false;
   ~ImageButton() {
     if (normal) DeleteObject(normal);
@@ -153,32 +157,14 @@ void ShowImage(HWND hwnd, ImageButton& button, bool over) {
   SendMessageA(hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
 }
 
-LRESULT CALLBACK ImageButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR data) {
-  auto* button = reinterpret_cast<ImageButton*>(data);
-  switch (message) {
-    case WM_MOUSEMOVE:
-      if (!button->over) {
-        TRACKMOUSEEVENT track{};
-        track.cbSize = sizeof track;
-        track.dwFlags = TME_LEAVE;
-        track.hwndTrack = hwnd;
-        TrackMouseEvent(&track);
-        ShowImage(hwnd, *button, true);
-      }
-      break;
-    case WM_MOUSELEAVE:
-      ShowImage(hwnd, *button, false);
-      break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, ImageButtonProc, 1);
-      delete button;
-      break;
-  }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-void AddTooltip(HWND button, const char* text) {
+// The tooltip is made when the mouse first comes over the button: the tooltip control lives in
+// comctl32, which is then loaded only for a user who points at a button. The first move is handed
+// on to it, as it would have seen it had it been there.
+void AddTooltip(HWND button, const char* text, const MSG& firstMove) {
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_BAR_CLASSES;
+  InitCommonControlsEx(&controls);
   HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, button,
                              nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -191,6 +177,36 @@ void AddTooltip(HWND button, const char* text) {
   GetClientRect(button, &tool.rect);
   SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
   SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, 400);
+  SendMessageA(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&firstMove));
+}
+
+LRESULT ImageButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, void* data) {
+  auto* button = static_cast<ImageButton*>(data);
+  switch (message) {
+    case WM_MOUSEMOVE:
+      if (button->tooltip) {
+        AddTooltip(hwnd, std::exchange(button->tooltip, nullptr),
+                   MSG{hwnd, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}});
+      }
+      if (!button->over) {
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof track;
+        track.dwFlags = TME_LEAVE;
+        track.hwndTrack = hwnd;
+        TrackMouseEvent(&track);
+        ShowImage(hwnd, *button, true);
+      }
+      break;
+    case WM_MOUSELEAVE:
+      ShowImage(hwnd, *button, false);
+      break;
+    case WM_NCDESTROY: {
+      LRESULT result = CallControlProcedure(hwnd, message, wParam, lParam);
+      delete button;
+      return result;
+    }
+  }
+  return CallControlProcedure(hwnd, message, wParam, lParam);
 }
 
 // ---- Labels ----------------------------------------------------------------------------------
@@ -204,7 +220,9 @@ struct Label {
   }
 };
 
-Label* LabelOf(HWND hwnd) { return reinterpret_cast<Label*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
+Label* LabelOf(HWND hwnd) {
+  return reinterpret_cast<Label*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
 
 void DrawCaption(HWND hwnd, HDC dc, const Label& label) {
   char caption[512];
@@ -314,10 +332,10 @@ HWND CreateImageButton(HWND parent, const ControlData& data, HFONT font) {
                               parent, IdOf(data), GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) return nullptr;
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  auto* button = new ImageButton{LoadPictureBitmap(data.normal), LoadPictureBitmap(data.mouseOver)};
+  auto* button = new ImageButton{LoadPictureBitmap(data.normal), LoadPictureBitmap(data.mouseOver),
+                                 data.tooltip};
   ShowImage(hwnd, *button, false);
-  SetWindowSubclass(hwnd, ImageButtonProc, 1, reinterpret_cast<DWORD_PTR>(button));
-  if (data.tooltip) AddTooltip(hwnd, data.tooltip);
+  InstallSubclass(hwnd, ImageButtonProc, button);
   return hwnd;
 }
 

@@ -2,17 +2,16 @@
 // offsets the commands use, and the scroll bars that come and go with the document's length.
 #include "ui/text_area.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstring>
+
+#include "ui/window_subclass.h"
 
 namespace {
 
 constexpr DWORD kFixedStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL |
                               ES_WANTRETURN | ES_NOHIDESEL | ES_LEFT;
-constexpr UINT_PTR kSubclassId = 1;
 constexpr char kDefaultFace[] = "宋体";
 
 bool HasHorizontalBar(int setting) {
@@ -48,7 +47,7 @@ TextArea::TextArea(HWND parent, const ControlData& data, HFONT font, Events even
 }
 
 TextArea::~TextArea() {
-  if (edit_) RemoveWindowSubclass(edit_, SubclassProc, kSubclassId);
+  if (edit_) RemoveSubclass(edit_);
   if (ownedFont_) DeleteObject(ownedFont_);
   DeleteObject(background_);
 }
@@ -65,7 +64,7 @@ HWND TextArea::CreateControl(int scrollBars) {
   // No length limit: the EDIT control's default is 30,000 characters.
   SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
   SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  SetWindowSubclass(edit, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  InstallSubclass(edit, SubclassProc, this);
   return edit;
 }
 
@@ -265,7 +264,7 @@ void TextArea::Rebuild(int setting) {
 
   // The old control may be the one whose notification led here and still be inside its own
   // window procedure: it is hidden now and destroyed once its messages are done.
-  RemoveWindowSubclass(old, SubclassProc, kSubclassId);
+  RemoveSubclass(old);
   SetWindowLongPtrA(old, GWLP_ID, 0);
   ShowWindow(old, SW_HIDE);
   PostMessageA(old, WM_CLOSE, 0, 0);
@@ -360,8 +359,7 @@ void TextArea::OnContentChanged() {
   if (events_.textChanged) events_.textChanged();
 }
 
-LRESULT CALLBACK TextArea::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR self) {
+LRESULT TextArea::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, void* self) {
   auto* area = reinterpret_cast<TextArea*>(self);
   switch (message) {
     case WM_RBUTTONDOWN:
@@ -379,9 +377,9 @@ LRESULT CALLBACK TextArea::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, 
       break;
     case WM_DESTROY:
     case WM_NCDESTROY:
-      return DefSubclassProc(hwnd, message, wParam, lParam);
+      return CallControlProcedure(hwnd, message, wParam, lParam);
   }
-  LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+  LRESULT result = CallControlProcedure(hwnd, message, wParam, lParam);
   if (hwnd == area->edit_) area->KeepVerticalBarInStep();
   return result;
 }

@@ -72,8 +72,7 @@ class TextArea {
   void OnContentChanged();
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR self);
+  static LRESULT SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, void* self);
   HWND CreateControl(int scrollBars);
   void LearnOffsetUnits();
   void MeasureLineHeight();

@@ -33,9 +33,15 @@ void PopUpBelowMouse(MainWindow& window, const char* menu, int leftShift) {
 
 }  // namespace
 
-void PopUpFileMenu(MainWindow& window) { PopUpBelowMouse(window, "文件", -35); }
-void PopUpEditMenu(MainWindow& window) { PopUpBelowMouse(window, "编辑", -30); }
-void PopUpFunctionsMenu(MainWindow& window) { PopUpBelowMouse(window, "功能", -45); }
+void PopUpFileMenu(MainWindow& window) {
+  PopUpBelowMouse(window, "文件", -35);
+}
+void PopUpEditMenu(MainWindow& window) {
+  PopUpBelowMouse(window, "编辑", -30);
+}
+void PopUpFunctionsMenu(MainWindow& window) {
+  PopUpBelowMouse(window, "功能", -45);
+}
 
 void PopUpEditMenuAtMouse(MainWindow& window) {
   int x = MouseX();
@@ -43,7 +49,9 @@ void PopUpEditMenuAtMouse(MainWindow& window) {
   PopUpMenu(window, "编辑", x, y);
 }
 
-void Minimise(MainWindow& window) { window.SetShowState(2); }
+void Minimise(MainWindow& window) {
+  window.SetShowState(2);
+}
 
 void RollUp(MainWindow& window) {
   window.SetHeight(kRolledUpHeight);

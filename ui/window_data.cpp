@@ -101,7 +101,9 @@ constexpr EventBinding kEventBindings[] = {
 
 const WindowData kMainWindowData{660, 483, RGB(0, 0, 0), Picture::P1, Picture::P2};
 
-std::span<const ControlData> Controls() { return kControls; }
+std::span<const ControlData> Controls() {
+  return kControls;
+}
 
 const ControlData& ControlById(ControlId id) {
   for (const ControlData& control : kControls)
@@ -109,5 +111,9 @@ const ControlData& ControlById(ControlId id) {
   return kControls[0];
 }
 
-std::span<const MenuItemData> MenuTree() { return kMenuTree; }
-std::span<const EventBinding> EventBindings() { return kEventBindings; }
+std::span<const MenuItemData> MenuTree() {
+  return kMenuTree;
+}
+std::span<const EventBinding> EventBindings() {
+  return kEventBindings;
+}
