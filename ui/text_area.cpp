@@ -110,7 +110,7 @@ int TextArea::TextLength() const {
 // text. No two units take fewer than one byte, so a text of twice the limit in units is long
 // enough, and only a shorter one, cheap to convert, is counted in bytes.
 int TextArea::TextLengthUpTo(int limit) const {
-  if (GetWindowTextLengthW(edit_) >= 2LL * limit) return limit;
+  if (CallControlProcedureW(edit_, WM_GETTEXTLENGTH, 0, 0) >= 2LL * limit) return limit;
   return std::min(TextLength(), limit);
 }
 

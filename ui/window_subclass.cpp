@@ -7,6 +7,7 @@ constexpr char kProperty[] = "QuorvaleSubclass";
 
 struct Subclass {
   WNDPROC original;
+  WNDPROC originalUnicode;  // the same procedure as a Unicode caller gets it
   SubclassProcedure procedure;
   void* owner;
 };
@@ -29,7 +30,9 @@ LRESULT CALLBACK Forward(HWND control, UINT message, WPARAM wParam, LPARAM lPara
 
 bool InstallSubclass(HWND control, SubclassProcedure procedure, void* owner) {
   if (SubclassOf(control)) return false;
-  auto* subclass = new Subclass{nullptr, procedure, owner};
+  auto* subclass =
+      new Subclass{nullptr, reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC)),
+                   procedure, owner};
   if (!SetPropA(control, kProperty, subclass)) {
     delete subclass;
     return false;
@@ -51,4 +54,10 @@ LRESULT CallControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM l
   Subclass* subclass = SubclassOf(control);
   if (!subclass) return DefWindowProcA(control, message, wParam, lParam);
   return CallWindowProcA(subclass->original, control, message, wParam, lParam);
+}
+
+LRESULT CallControlProcedureW(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  Subclass* subclass = SubclassOf(control);
+  if (!subclass) return SendMessageW(control, message, wParam, lParam);
+  return CallWindowProcW(subclass->originalUnicode, control, message, wParam, lParam);
 }

@@ -15,3 +15,7 @@ bool InstallSubclass(HWND control, SubclassProcedure procedure, void* owner);
 void RemoveSubclass(HWND control);
 
 LRESULT CallControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+// The same message handed to the control's own procedure as a Unicode one, bypassing our ANSI
+// procedure: a Unicode WM_GETTEXTLENGTH sent to the window would pass through it and be answered
+// by counting the bytes of the whole text.
+LRESULT CallControlProcedureW(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
