@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "driver/ui_driver.h"
+#include "program_fixture.h"
 
 namespace document {
 
@@ -142,17 +143,8 @@ inline std::string SessionDrive(const char* variable) {
 }
 
 // The real program with an empty, unmodified document.
-class DocumentProgram : public testing::Test {
+class DocumentProgram : public ProgramTest {
  protected:
-  void SetUp() override {
-    main_ = program_.MainWindow();
-    ASSERT_NE(main_, nullptr);
-    ASSERT_TRUE(driver::BringToForeground(main_));
-  }
-
-  // Looked up each time: a change of the scroll bars may replace the text area's window.
-  HWND TextArea() { return program_.Control(ControlId::编辑框1); }
-  std::string Text() { return driver::EditText(TextArea()); }
   std::string CurrentPath() { return driver::EditText(program_.Control(ControlId::编辑框2)); }
 
   bool IsModified() {
@@ -266,9 +258,6 @@ class DocumentProgram : public testing::Test {
     ASSERT_TRUE(driver::WaitUntil([&] { return CurrentPath() == path; }));
     ASSERT_TRUE(Idle());
   }
-
-  driver::Program program_;
-  HWND main_ = nullptr;
 };
 
 }  // namespace document

@@ -129,24 +129,26 @@ INSTANTIATE_TEST_SUITE_P(
                     CommandCase{"AltF4", Command::AltF4}, CommandCase{"WmClose", Command::WmClose}),
     CaseName);
 
-class GuardAnswers : public Guard, public testing::WithParamInterface<CommandCase> {};
+class GuardAnswers : public Guard, public testing::WithParamInterface<CommandCase> {
+ protected:
+  // Modifies the opened document, runs the case's command and answers the guard's question.
+  void RunAndAnswer(int button) {
+    MakeOpenedModifiedDocument();
+    Run(GetParam().command);
+    HWND question = WaitForQuestion();
+    ASSERT_NE(question, nullptr) << "changed and changed back is still modified";
+    PressButton(question, button);
+  }
+};
 
 TEST_P(GuardAnswers, CancelLeavesEverythingAsItWas) {
-  MakeOpenedModifiedDocument();
-  Run(GetParam().command);
-  HWND question = WaitForQuestion();
-  ASSERT_NE(question, nullptr) << "changed and changed back is still modified";
-  PressButton(question, IDCANCEL);
+  ASSERT_NO_FATAL_FAILURE(RunAndAnswer(IDCANCEL));
   ExpectNothingChanged();
   EXPECT_EQ(WaitForFileDialog(nullptr, 300ms), nullptr);
 }
 
 TEST_P(GuardAnswers, NoThrowsTheChangesAwayWithoutADialog) {
-  MakeOpenedModifiedDocument();
-  Run(GetParam().command);
-  HWND question = WaitForQuestion();
-  ASSERT_NE(question, nullptr);
-  PressButton(question, IDNO);
+  ASSERT_NO_FATAL_FAILURE(RunAndAnswer(IDNO));
   if (GetParam().command != Command::Open) {
     EXPECT_EQ(WaitForFileDialog(nullptr, 500ms), nullptr) << "no save dialog after No";
   }
@@ -156,11 +158,7 @@ TEST_P(GuardAnswers, NoThrowsTheChangesAwayWithoutADialog) {
 }
 
 TEST_P(GuardAnswers, YesWritesTheTextIntoTheChosenFileFirst) {
-  MakeOpenedModifiedDocument();
-  Run(GetParam().command);
-  HWND question = WaitForQuestion();
-  ASSERT_NE(question, nullptr);
-  PressButton(question, IDYES);
+  ASSERT_NO_FATAL_FAILURE(RunAndAnswer(IDYES));
   HWND dialog = WaitForFileDialog("保存");
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(WindowText(FileNameBox(dialog)), "opened.txt") << "the last confirmed path";
@@ -172,11 +170,7 @@ TEST_P(GuardAnswers, YesWritesTheTextIntoTheChosenFileFirst) {
 }
 
 TEST_P(GuardAnswers, YesWithTheSaveDialogCancelledStopsTheCommand) {
-  MakeOpenedModifiedDocument();
-  Run(GetParam().command);
-  HWND question = WaitForQuestion();
-  ASSERT_NE(question, nullptr);
-  PressButton(question, IDYES);
+  ASSERT_NO_FATAL_FAILURE(RunAndAnswer(IDYES));
   HWND dialog = WaitForFileDialog("保存");
   ASSERT_NE(dialog, nullptr);
   PressButton(dialog, IDCANCEL);

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "driver/ui_driver.h"
+#include "program_fixture.h"
 
 namespace editing {
 
@@ -93,19 +94,8 @@ inline void AnswerModalDialog(const std::function<void()>& modal,
   helper.join();
 }
 
-class EditingProgram : public testing::Test {
+class EditingProgram : public ProgramTest {
  protected:
-  void SetUp() override {
-    main_ = program_.MainWindow();
-    ASSERT_NE(main_, nullptr);
-    ASSERT_TRUE(driver::BringToForeground(main_));
-  }
-
-  // The text area is looked up each time: a change of its scroll bars may replace the window.
-  HWND TextArea() { return program_.Control(ControlId::编辑框1); }
-
-  std::string Text() { return driver::EditText(TextArea()); }
-
   std::wstring WideText() {
     std::wstring text(65536, L'\0');
     DWORD_PTR copied = 0;
@@ -188,9 +178,6 @@ class EditingProgram : public testing::Test {
   bool Choose(ControlId from, EditMenuItem item) {
     return driver::ChooseMenuItem(program_, from, item);
   }
-
-  driver::Program program_;
-  HWND main_ = nullptr;
 };
 
 }  // namespace editing

@@ -123,8 +123,7 @@ TEST_F(MainWindowOperations, EveryControlOfTheWindowDataExistsWhereItSays) {
     EXPECT_EQ(rect.top, data.y) << int(data.id);
     EXPECT_EQ(rect.right - rect.left, data.width) << int(data.id);
     EXPECT_EQ(rect.bottom - rect.top, data.height) << int(data.id);
-    EXPECT_EQ((GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0, data.visible)
-        << int(data.id);
+    EXPECT_EQ((GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0, data.visible) << int(data.id);
   }
 }
 

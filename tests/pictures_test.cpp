@@ -174,6 +174,16 @@ Bytes KnownBmp(int width, int height) {
   return out;
 }
 
+// LZW data as a GIF holds it, in sub-blocks of up to 255 bytes, then the end of the file.
+void PutImageDataAndTrailer(Bytes& out, const Bytes& data) {
+  for (size_t at = 0; at < data.size(); at += 255) {
+    const size_t length = std::min<size_t>(255, data.size() - at);
+    out.push_back(uint8_t(length));
+    out.insert(out.end(), data.begin() + at, data.begin() + at + length);
+  }
+  out.insert(out.end(), {0, ';'});
+}
+
 // The image data holds one LZW code per pixel and starts the code table afresh every second
 // pixel, so every code keeps the width of three bits.
 Bytes KnownGif(int width, int height) {
@@ -197,12 +207,7 @@ Bytes KnownGif(int width, int height) {
   for (size_t i = 0; i < codes.size(); ++i)
     for (int bit = 0; bit < 3; ++bit)
       if (codes[i] >> bit & 1) data[(i * 3 + bit) / 8] |= 1 << ((i * 3 + bit) % 8);
-  for (size_t at = 0; at < data.size(); at += 255) {
-    const size_t length = std::min<size_t>(255, data.size() - at);
-    out.push_back(uint8_t(length));
-    out.insert(out.end(), data.begin() + at, data.begin() + at + length);
-  }
-  out.insert(out.end(), {0, ';'});
+  PutImageDataAndTrailer(out, data);
   return out;
 }
 
@@ -261,12 +266,7 @@ Bytes PlacedGif(int screenWidth, int screenHeight, int left, int top,
   }
   out.push_back(2);
   const Bytes data = LzwCompress(stored, 2);
-  for (size_t at = 0; at < data.size(); at += 255) {
-    const size_t length = std::min<size_t>(255, data.size() - at);
-    out.push_back(uint8_t(length));
-    out.insert(out.end(), data.begin() + at, data.begin() + at + length);
-  }
-  out.insert(out.end(), {0, ';'});
+  PutImageDataAndTrailer(out, data);
   return out;
 }
 

@@ -120,24 +120,29 @@ TEST_F(Skin, MouseOverAPictureButtonShowsItsMouseOverPicture) {
   EXPECT_EQ(Window().At(619 + 20, 8), PicturePixel(Picture::P7, 20, 8));
 }
 
-// The tooltip control is made only when the mouse first comes over a button, and then shows.
-TEST_F(Skin, PointingAtAnImageButtonShowsItsTooltip) {
-  auto tooltips = [&] {
-    std::vector<HWND> all;
-    EnumWindows(
-        [](HWND hwnd, LPARAM found) {
-          if (ClassName(hwnd) == "tooltips_class32")
-            reinterpret_cast<std::vector<HWND>*>(found)->push_back(hwnd);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
-    std::erase_if(all, [&](HWND hwnd) {
+// The tooltip windows of a process, shown or not.
+std::vector<HWND> TooltipsOf(DWORD process) {
+  struct Search {
+    DWORD process;
+    std::vector<HWND> found;
+  } search{process, {}};
+  struct Collect {
+    static BOOL CALLBACK Window(HWND hwnd, LPARAM data) {
+      auto& search = *reinterpret_cast<Search*>(data);
       DWORD owner = 0;
       GetWindowThreadProcessId(hwnd, &owner);
-      return owner != program_.Id();
-    });
-    return all;
+      if (owner == search.process && ClassName(hwnd) == "tooltips_class32")
+        search.found.push_back(hwnd);
+      return TRUE;
+    }
   };
+  EnumWindows(Collect::Window, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The tooltip control is made only when the mouse first comes over a button, and then shows.
+TEST_F(Skin, PointingAtAnImageButtonShowsItsTooltip) {
+  auto tooltips = [&] { return TooltipsOf(program_.Id()); };
   EXPECT_TRUE(tooltips().empty());
   POINT centre = Centre(program_.Control(ControlId::超级按钮2));
   MoveMouse(centre.x, centre.y);
