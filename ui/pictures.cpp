@@ -194,20 +194,19 @@ bool GifIsWhole(Bytes bytes) {
   return false;
 }
 
-// The palette indices of `count` pixels from a GIF's LZW data; empty when the data is damaged or
-// ends before the last pixel.
-std::vector<unsigned char> DecodeLzw(const std::vector<unsigned char>& data, int minimumCodeSize,
-                                     size_t count) {
+// Decodes the palette indices of `count` pixels from a GIF's LZW data, handing each to `put` with
+// its place; false when the data is damaged or ends before the last pixel.
+template <typename Put>
+bool DecodeLzw(const std::vector<unsigned char>& data, int minimumCodeSize, size_t count, Put put) {
   constexpr int kMaxCodes = 4096;
   const int clear = 1 << minimumCodeSize, end = clear + 1;
   std::vector<uint16_t> prefix(kMaxCodes);
-  std::vector<unsigned char> suffix(kMaxCodes), chain(kMaxCodes + 1), pixels;
-  pixels.reserve(count);
+  std::vector<unsigned char> suffix(kMaxCodes), chain(kMaxCodes + 1);
   for (int code = 0; code < clear; ++code) suffix[code] = static_cast<unsigned char>(code);
   int codeSize = minimumCodeSize + 1, next = end + 1, previous = -1;
   unsigned char first = 0;
-  size_t bit = 0;
-  while (pixels.size() < count && bit + codeSize <= data.size() * 8) {
+  size_t bit = 0, done = 0;
+  while (done < count && bit + codeSize <= data.size() * 8) {
     int code = 0;
     for (int i = 0; i < codeSize; ++i, ++bit) code |= (data[bit / 8] >> (bit % 8) & 1) << i;
     if (code == clear) {
@@ -218,12 +217,12 @@ std::vector<unsigned char> DecodeLzw(const std::vector<unsigned char>& data, int
     }
     if (code == end) break;
     if (previous < 0) {
-      if (code >= clear) return {};
-      pixels.push_back(first = static_cast<unsigned char>(code));
+      if (code >= clear) return false;
+      put(done++, first = static_cast<unsigned char>(code));
       previous = code;
       continue;
     }
-    if (code > next) return {};
+    if (code > next) return false;
     int length = 0, walk = code;
     if (code == next) {
       chain[length++] = first;
@@ -234,7 +233,7 @@ std::vector<unsigned char> DecodeLzw(const std::vector<unsigned char>& data, int
       walk = prefix[walk];
     }
     chain[length++] = first = static_cast<unsigned char>(walk);
-    while (length > 0 && pixels.size() < count) pixels.push_back(chain[--length]);
+    while (length > 0 && done < count) put(done++, chain[--length]);
     if (next < kMaxCodes) {
       prefix[next] = static_cast<uint16_t>(previous);
       suffix[next] = first;
@@ -242,8 +241,7 @@ std::vector<unsigned char> DecodeLzw(const std::vector<unsigned char>& data, int
     }
     previous = code;
   }
-  if (pixels.size() < count) return {};
-  return pixels;
+  return done == count;
 }
 
 // The row of an interlaced image that its `row`th stored row is: every 8th from 0, every 8th
@@ -282,26 +280,22 @@ HBITMAP DecodeGif(Bytes bytes) {
   std::vector<unsigned char> data;
   for (size_t length; (length = bytes[at++]) != 0; at += length)
     data.insert(data.end(), bytes.begin() + at, bytes.begin() + at + length);
-  const std::vector<unsigned char> indices =
-      DecodeLzw(data, minimumCodeSize, size_t(imageWidth) * imageHeight);
-  if (indices.empty() && imageWidth * imageHeight > 0) return nullptr;
-
   unsigned char* bits = nullptr;
   UniqueBitmap bitmap = CreateDib(width, height, &bits);
   if (!bitmap) return nullptr;
   const size_t stride = DibStride(width);
-  for (int row = 0; row < imageHeight; ++row) {
+  auto put = [&](size_t at, unsigned char index) {
+    const int row = int(at / imageWidth), x = left + int(at % imageWidth);
     const int y = top + (flags & 0x40 ? InterlacedRow(row, imageHeight) : row);
-    for (int column = 0; column < imageWidth && y < height; ++column) {
-      const int x = left + column;
-      const size_t index = indices[size_t(row) * imageWidth + column];
-      if (x >= width || int(index) == transparent || 3 * index + 2 >= palette.size()) continue;
-      unsigned char* pixel = bits + y * stride + 3 * x;
-      pixel[0] = palette[3 * index + 2];
-      pixel[1] = palette[3 * index + 1];
-      pixel[2] = palette[3 * index];
-    }
-  }
+    if (x >= width || y >= height || index == transparent ||
+        3 * size_t(index) + 2 >= palette.size())
+      return;
+    unsigned char* pixel = bits + y * stride + 3 * x;
+    pixel[0] = palette[3 * index + 2];
+    pixel[1] = palette[3 * index + 1];
+    pixel[2] = palette[3 * index];
+  };
+  if (!DecodeLzw(data, minimumCodeSize, size_t(imageWidth) * imageHeight, put)) return nullptr;
   return bitmap.release();
 }
 
