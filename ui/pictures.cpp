@@ -194,8 +194,8 @@ bool GifIsWhole(Bytes bytes) {
   return false;
 }
 
-// Decodes the palette indices of `count` pixels from a GIF's LZW data, handing each to `put` with
-// its place; false when the data is damaged or ends before the last pixel.
+// Decodes the palette indices of `count` pixels from a GIF's LZW data, handing each to `put` in
+// order; false when the data is damaged or ends before the last pixel.
 template <typename Put>
 bool DecodeLzw(const std::vector<unsigned char>& data, int minimumCodeSize, size_t count, Put put) {
   constexpr int kMaxCodes = 4096;
@@ -218,7 +218,8 @@ bool DecodeLzw(const std::vector<unsigned char>& data, int minimumCodeSize, size
     if (code == end) break;
     if (previous < 0) {
       if (code >= clear) return false;
-      put(done++, first = static_cast<unsigned char>(code));
+      put(first = static_cast<unsigned char>(code));
+      ++done;
       previous = code;
       continue;
     }
@@ -233,7 +234,7 @@ bool DecodeLzw(const std::vector<unsigned char>& data, int minimumCodeSize, size
       walk = prefix[walk];
     }
     chain[length++] = first = static_cast<unsigned char>(walk);
-    while (length > 0 && done < count) put(done++, chain[--length]);
+    for (; length > 0 && done < count; ++done) put(chain[--length]);
     if (next < kMaxCodes) {
       prefix[next] = static_cast<uint16_t>(previous);
       suffix[next] = first;
@@ -284,16 +285,26 @@ HBITMAP DecodeGif(Bytes bytes) {
   UniqueBitmap bitmap = CreateDib(width, height, &bits);
   if (!bitmap) return nullptr;
   const size_t stride = DibStride(width);
-  auto put = [&](size_t at, unsigned char index) {
-    const int row = int(at / imageWidth), x = left + int(at % imageWidth);
+  // The pixels come row after row; each row's place on the screen is worked out once.
+  int row = 0, column = 0;
+  unsigned char* line = nullptr;
+  auto startRow = [&] {
     const int y = top + (flags & 0x40 ? InterlacedRow(row, imageHeight) : row);
-    if (x >= width || y >= height || index == transparent ||
-        3 * size_t(index) + 2 >= palette.size())
-      return;
-    unsigned char* pixel = bits + y * stride + 3 * x;
-    pixel[0] = palette[3 * index + 2];
-    pixel[1] = palette[3 * index + 1];
-    pixel[2] = palette[3 * index];
+    line = y < height ? bits + y * stride : nullptr;
+  };
+  startRow();
+  auto put = [&](unsigned char index) {
+    const int x = left + column;
+    if (line && x < width && index != transparent && 3 * size_t(index) + 2 < palette.size()) {
+      unsigned char* pixel = line + 3 * x;
+      pixel[0] = palette[3 * index + 2];
+      pixel[1] = palette[3 * index + 1];
+      pixel[2] = palette[3 * index];
+    }
+    if (++column == imageWidth) {
+      column = 0;
+      if (++row < imageHeight) startRow();
+    }
   };
   if (!DecodeLzw(data, minimumCodeSize, size_t(imageWidth) * imageHeight, put)) return nullptr;
   return bitmap.release();
