@@ -9,6 +9,10 @@
 #include <algorithm>
 #include <climits>
 #include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/dialog_template.h"
 
 namespace {
 
@@ -23,8 +27,6 @@ constexpr WORD kDestinationId = 102;
 constexpr WORD kCopiesId = 103;
 constexpr WORD kPageId = 104;
 constexpr WORD kNoId = 0xFFFF;
-constexpr WORD kButtonClass = 0x0080;
-constexpr WORD kStaticClass = 0x0082;
 
 // A global memory block locked for as long as this lives.
 template <typename T>
@@ -121,69 +123,20 @@ std::optional<std::string> AskOutputFile(HWND owner) {
   return std::string(path);
 }
 
-// An in-memory dialog template: the progress window needs no resource of its own.
-class DialogTemplate {
- public:
-  DialogTemplate(DWORD style, short width, short height, const char* caption, const char* face,
-                 WORD points) {
-    Double(style | DS_SETFONT);
-    Double(0);
-    Word(0);  // item count, counted by Add
-    for (short value : {short(0), short(0), width, height}) Word(static_cast<WORD>(value));
-    Word(0);  // no menu
-    Word(0);  // the standard dialog class
-    Text(caption);
-    Word(points);
-    Text(face);
-  }
-
-  void Add(WORD windowClass, DWORD style, short x, short y, short width, short height, WORD id,
-           const char* text) {
-    if (words_.size() % 2) Word(0);
-    Double(style | WS_CHILD | WS_VISIBLE);
-    Double(0);
-    for (short value : {x, y, width, height}) Word(static_cast<WORD>(value));
-    Word(id);
-    Word(0xFFFF);
-    Word(windowClass);
-    Text(text);
-    Word(0);  // no creation data
-    ++words_[4];
-  }
-
-  const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
- private:
-  void Word(WORD value) { words_.push_back(value); }
-  void Double(DWORD value) {
-    Word(LOWORD(value));
-    Word(HIWORD(value));
-  }
-  // Texts are GBK; the template holds UTF-16.
-  void Text(const char* gbk) {
-    int length = MultiByteToWideChar(936, 0, gbk, -1, nullptr, 0);
-    std::wstring wide(length > 0 ? length : 1, L'\0');
-    if (length > 0) MultiByteToWideChar(936, 0, gbk, -1, wide.data(), length);
-    words_.insert(words_.end(), wide.begin(), wide.end());
-  }
-
-  std::vector<WORD> words_;
-};
-
 DialogTemplate ProgressTemplate() {
   DialogTemplate layout(WS_POPUP | WS_CAPTION | DS_MODALFRAME, 180, 104,
                         "正在进行打印，请稍候 ......", "宋体", 9);
   constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
-  layout.Add(kStaticClass, kLabel, 8, 8, 52, 10, kNoId, "打印作业名：");
-  layout.Add(kStaticClass, kLabel, 62, 8, 110, 10, kJobNameId, "");
-  layout.Add(kStaticClass, kLabel, 8, 22, 60, 10, kNoId, "打印目的：");
-  layout.Add(kStaticClass, SS_CENTER | SS_NOPREFIX, 8, 34, 164, 10, kDestinationId, "");
-  layout.Add(kStaticClass, SS_ETCHEDHORZ, 8, 48, 164, 1, kNoId, "");
-  layout.Add(kStaticClass, kLabel, 8, 56, 52, 10, kNoId, "已打印份数：");
-  layout.Add(kStaticClass, kLabel, 62, 56, 40, 10, kCopiesId, "");
-  layout.Add(kStaticClass, kLabel, 8, 68, 52, 10, kNoId, "当前页号：");
-  layout.Add(kStaticClass, kLabel, 62, 68, 40, 10, kPageId, "");
-  layout.Add(kButtonClass, BS_DEFPUSHBUTTON | WS_TABSTOP, 60, 84, 60, 14, IDCANCEL, "中止打印");
+  layout.AddItem(kStaticItem, kLabel, 8, 8, 52, 10, kNoId, "打印作业名：");
+  layout.AddItem(kStaticItem, kLabel, 62, 8, 110, 10, kJobNameId, "");
+  layout.AddItem(kStaticItem, kLabel, 8, 22, 60, 10, kNoId, "打印目的：");
+  layout.AddItem(kStaticItem, SS_CENTER | SS_NOPREFIX, 8, 34, 164, 10, kDestinationId, "");
+  layout.AddItem(kStaticItem, SS_ETCHEDHORZ, 8, 48, 164, 1, kNoId, "");
+  layout.AddItem(kStaticItem, kLabel, 8, 56, 52, 10, kNoId, "已打印份数：");
+  layout.AddItem(kStaticItem, kLabel, 62, 56, 40, 10, kCopiesId, "");
+  layout.AddItem(kStaticItem, kLabel, 8, 68, 52, 10, kNoId, "当前页号：");
+  layout.AddItem(kStaticItem, kLabel, 62, 68, 40, 10, kPageId, "");
+  layout.AddItem(kButtonItem, BS_DEFPUSHBUTTON | WS_TABSTOP, 60, 84, 60, 14, IDCANCEL, "中止打印");
   return layout;
 }
 

@@ -2,16 +2,13 @@
 // and the buttons "确认输入(&O)" and "取消(&C)".
 #include "editing/input_box.h"
 
-#include <vector>
+#include "ui/dialog_template.h"
 
 namespace {
 
 constexpr char kDefaultCaption[] = "请输入：";
 constexpr char kFace[] = "宋体";
 constexpr WORD kPoints = 9;
-constexpr WORD kButtonClass = 0x0080;
-constexpr WORD kEditClass = 0x0081;
-constexpr WORD kStaticClass = 0x0082;
 
 // In dialog units.
 constexpr short kWidth = 180;
@@ -21,57 +18,6 @@ constexpr short kEntryHeight = 13;
 constexpr short kButtonWidth = 60;
 constexpr short kButtonHeight = 15;
 constexpr short kGap = 6;
-
-// A DLGTEMPLATE with its items, laid out word by word as the dialog manager reads it.
-class DialogTemplate {
- public:
-  DialogTemplate(DWORD style, short width, short height, std::string_view caption) {
-    AddDword(style);
-    AddDword(0);  // extended style
-    itemCount_ = words_.size();
-    words_.push_back(0);
-    for (short value : {short(0), short(0), width, height}) words_.push_back(WORD(value));
-    words_.push_back(0);  // no menu
-    words_.push_back(0);  // the standard dialog class
-    AddText(caption);
-    words_.push_back(kPoints);
-    AddText(kFace);
-  }
-
-  void AddItem(WORD windowClass, DWORD style, short x, short y, short width, short height, WORD id,
-               std::string_view text) {
-    if (words_.size() % 2) words_.push_back(0);  // every item starts on a DWORD boundary
-    AddDword(style | WS_CHILD | WS_VISIBLE);
-    AddDword(0);
-    for (short value : {x, y, width, height}) words_.push_back(WORD(value));
-    words_.push_back(id);
-    words_.push_back(0xFFFF);
-    words_.push_back(windowClass);
-    AddText(text);
-    words_.push_back(0);  // no creation data
-    ++words_[itemCount_];
-  }
-
-  const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
- private:
-  void AddDword(DWORD value) {
-    words_.push_back(LOWORD(value));
-    words_.push_back(HIWORD(value));
-  }
-
-  // The template holds UTF-16; the program's texts are GBK.
-  void AddText(std::string_view gbk) {
-    int length = MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), nullptr, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), wide.data(), length);
-    words_.insert(words_.end(), wide.begin(), wide.end());
-    words_.push_back(0);
-  }
-
-  std::vector<WORD> words_;
-  size_t itemCount_ = 0;
-};
 
 void CentreOnScreen(HWND dialog) {
   RECT rect;
@@ -125,18 +71,18 @@ bool InputBox(HWND owner, std::string_view prompt, std::string_view caption, std
   short buttonTop = short(entryTop + kEntryHeight + kGap);
   short height = short(buttonTop + kButtonHeight + kMargin);
 
-  DialogTemplate box(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, kWidth,
-                     height, caption.empty() ? kDefaultCaption : caption);
+  DialogTemplate box(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, kWidth, height,
+                     caption.empty() ? kDefaultCaption : caption, kFace, kPoints);
   short innerWidth = kWidth - 2 * kMargin;
   if (!prompt.empty())
-    box.AddItem(kStaticClass, SS_LEFT | SS_SUNKEN, kMargin, promptTop, innerWidth, kPromptHeight,
+    box.AddItem(kStaticItem, SS_LEFT | SS_SUNKEN, kMargin, promptTop, innerWidth, kPromptHeight,
                 kInputBoxPromptId, prompt);
-  box.AddItem(kEditClass, WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, kMargin, entryTop,
+  box.AddItem(kEditItem, WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, kMargin, entryTop,
               innerWidth, kEntryHeight, kInputBoxEntryId, "");
   short buttonsLeft = (kWidth - 2 * kButtonWidth - kGap) / 2;
-  box.AddItem(kButtonClass, WS_TABSTOP | BS_DEFPUSHBUTTON, buttonsLeft, buttonTop, kButtonWidth,
+  box.AddItem(kButtonItem, WS_TABSTOP | BS_DEFPUSHBUTTON, buttonsLeft, buttonTop, kButtonWidth,
               kButtonHeight, IDOK, "确认输入(&O)");
-  box.AddItem(kButtonClass, WS_TABSTOP | BS_PUSHBUTTON, short(buttonsLeft + kButtonWidth + kGap),
+  box.AddItem(kButtonItem, WS_TABSTOP | BS_PUSHBUTTON, short(buttonsLeft + kButtonWidth + kGap),
               buttonTop, kButtonWidth, kButtonHeight, IDCANCEL, "取消(&C)");
 
   INT_PTR answer = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), box.Get(), owner,
