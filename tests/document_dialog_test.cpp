@@ -38,15 +38,6 @@ HWND WaitForOwnDialog(Duration timeout = 5000ms) {
   return found;
 }
 
-// An item of a combo box as GBK.
-std::string ComboItem(HWND combo, int index) {
-  WCHAR item[256] = L"";
-  SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item));
-  char gbk[512] = "";
-  WideCharToMultiByte(936, 0, item, -1, gbk, sizeof gbk, nullptr, nullptr);
-  return gbk;
-}
-
 // Selects a combo box item as the user would, so that the dialog hears of it.
 void SelectComboItem(HWND dialog, int id, int index) {
   HWND combo = GetDlgItem(dialog, id);

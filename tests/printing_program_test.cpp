@@ -28,15 +28,6 @@ std::vector<std::string> LinesOf(const std::string& page) {
   return lines;
 }
 
-// An item of a combo box of another process, as GBK (the box keeps its items in UTF-16).
-std::string ComboItem(HWND combo, int index) {
-  WCHAR item[128] = L"";
-  SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item));
-  char gbk[256] = "";
-  WideCharToMultiByte(936, 0, item, -1, gbk, sizeof gbk, nullptr, nullptr);
-  return gbk;
-}
-
 class PrintingProgram : public testing::Test {
  protected:
   void SetUp() override {

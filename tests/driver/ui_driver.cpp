@@ -11,9 +11,11 @@ namespace driver {
 namespace {
 
 std::string ToGbk(const std::wstring& wide) {
-  int length = WideCharToMultiByte(936, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  int length =
+      WideCharToMultiByte(936, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string text(length, '\0');
-  WideCharToMultiByte(936, 0, wide.c_str(), int(wide.size()), text.data(), length, nullptr, nullptr);
+  WideCharToMultiByte(936, 0, wide.c_str(), int(wide.size()), text.data(), length, nullptr,
+                      nullptr);
   return text;
 }
 
@@ -194,7 +196,9 @@ RECT WindowRect(HWND hwnd) {
   return rect;
 }
 
-std::string MessageText(HWND messageBox) { return ItemText(messageBox, 0xFFFF); }
+std::string MessageText(HWND messageBox) {
+  return ItemText(messageBox, 0xFFFF);
+}
 
 std::string ItemText(HWND dialog, int id) {
   HWND item = GetDlgItem(dialog, id);
@@ -237,10 +241,18 @@ void MoveMouse(int x, int y) {
   }
 }
 
-void LeftButtonDown() { SendInputs({MouseInput(MOUSEEVENTF_LEFTDOWN)}); }
-void LeftButtonUp() { SendInputs({MouseInput(MOUSEEVENTF_LEFTUP)}); }
-void RightButtonDown() { SendInputs({MouseInput(MOUSEEVENTF_RIGHTDOWN)}); }
-void RightButtonUp() { SendInputs({MouseInput(MOUSEEVENTF_RIGHTUP)}); }
+void LeftButtonDown() {
+  SendInputs({MouseInput(MOUSEEVENTF_LEFTDOWN)});
+}
+void LeftButtonUp() {
+  SendInputs({MouseInput(MOUSEEVENTF_LEFTUP)});
+}
+void RightButtonDown() {
+  SendInputs({MouseInput(MOUSEEVENTF_RIGHTDOWN)});
+}
+void RightButtonUp() {
+  SendInputs({MouseInput(MOUSEEVENTF_RIGHTUP)});
+}
 
 void ClickAt(int x, int y) {
   MoveMouse(x, y);
@@ -248,7 +260,9 @@ void ClickAt(int x, int y) {
   LeftButtonUp();
 }
 
-void PressKey(WORD vk) { SendInputs({KeyInput(vk, false), KeyInput(vk, true)}); }
+void PressKey(WORD vk) {
+  SendInputs({KeyInput(vk, false), KeyInput(vk, true)});
+}
 
 void PressKeys(std::initializer_list<WORD> held, WORD vk) {
   std::vector<INPUT> inputs;
@@ -311,6 +325,12 @@ bool ChooseMenuItem(Program& program, ControlId from, int index) {
   return menu && PickMenuItem(menu, index);
 }
 
+std::string ComboItem(HWND combo, int index) {
+  WCHAR item[256] = L"";
+  SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item));
+  return ToGbk(item);
+}
+
 std::string EditText(HWND edit) {
   DWORD_PTR length = 0;
   SendMessageTimeoutA(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
@@ -332,8 +352,8 @@ HWND FileNameBox(HWND fileDialog) {
 
 void ConfirmFileDialog(HWND fileDialog, const std::string& name) {
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(FileNameBox(fileDialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()),
-                      SMTO_ABORTIFHUNG, 5000, &result);
+  SendMessageTimeoutA(FileNameBox(fileDialog), WM_SETTEXT, 0,
+                      reinterpret_cast<LPARAM>(name.c_str()), SMTO_ABORTIFHUNG, 5000, &result);
   PressButton(fileDialog, IDOK);
 }
 

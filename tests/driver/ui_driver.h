@@ -96,6 +96,9 @@ bool ChooseMenuItem(Program& program, ControlId from, int index);
 // The centre of a window in screen coordinates.
 POINT Centre(HWND hwnd);
 
+// An item of a combo box, which keeps its items in UTF-16, as GBK.
+std::string ComboItem(HWND combo, int index);
+
 // The text of an edit control in another process (WM_GETTEXT with a timeout).
 std::string EditText(HWND edit);
 
