@@ -59,6 +59,17 @@ class CommonDialogTest : public testing::Test {
 
   CommonDialog& Dialog() { return window_->Dialog(); }
 
+  // The dialog object set to the font kind with 宋体 of 12 points, bold and underlined.
+  CommonDialog& BoldUnderlinedFontDialog() {
+    CommonDialog& dialog = Dialog();
+    dialog.SetKind(kFontDialog);
+    dialog.FontName = "宋体";
+    dialog.FontSize = 12;
+    dialog.FontBold = true;
+    dialog.FontUnderline = true;
+    return dialog;
+  }
+
   // Runs ShowDialog while another thread waits for the dialog and hands it to `answer`, which
   // looks at it and presses a button. A dialog still open after that is cancelled.
   bool ShowAnswered(const std::function<void(HWND)>& answer) {
@@ -177,12 +188,7 @@ TEST_F(CommonDialogTest, ALongFileNameIsCutToWholeCharactersOfTheNameBuffer) {
 }
 
 TEST_F(CommonDialogTest, TheFontDialogStartsFromTheSettingsAndACancelChangesNothing) {
-  CommonDialog& dialog = Dialog();
-  dialog.SetKind(kFontDialog);
-  dialog.FontName = "宋体";
-  dialog.FontSize = 12;
-  dialog.FontBold = true;
-  dialog.FontUnderline = true;
+  CommonDialog& dialog = BoldUnderlinedFontDialog();
   dialog.FontColour = RGB(255, 0, 0);
   std::string face, style, size;
   bool strikeOut = true, underline = false;
@@ -217,12 +223,7 @@ TEST_F(CommonDialogTest, TheFontDialogStartsFromTheSettingsAndACancelChangesNoth
 }
 
 TEST_F(CommonDialogTest, AConfirmedFontDialogStoresTheChoiceInWholePoints) {
-  CommonDialog& dialog = Dialog();
-  dialog.SetKind(kFontDialog);
-  dialog.FontName = "宋体";
-  dialog.FontSize = 12;
-  dialog.FontBold = true;
-  dialog.FontUnderline = true;
+  CommonDialog& dialog = BoldUnderlinedFontDialog();
   COLORREF chosenColour = 0;
   EXPECT_TRUE(ShowAnswered([&](HWND shown) {
     HWND sizes = GetDlgItem(shown, cmb3);
