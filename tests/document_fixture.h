@@ -237,14 +237,17 @@ class DocumentProgram : public ProgramTest {
     return driver::WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); });
   }
 
-  // The program takes input again: no dialog left and the main window enabled, for long enough
-  // that the command has finished what follows a closed dialog.
+  // The program takes input again: no dialog left and the main window enabled for a while, and a
+  // WM_NULL answered, which happens only once the command's handler has returned (a save still
+  // writing after its dialog has closed is waited for too).
   bool Idle() {
     auto since = std::chrono::steady_clock::now();
     return driver::WaitUntil([&] {
       auto now = std::chrono::steady_clock::now();
       if (!program_.TopLevelWindows("#32770").empty() || !IsWindowEnabled(main_)) since = now;
-      return now - since >= 300ms;
+      DWORD_PTR ignored = 0;
+      return now - since >= 300ms &&
+             SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored) != 0;
     });
   }
 
